@@ -1,0 +1,10 @@
+#pragma once
+// Sample-level helpers shared by the panes, the lists and the plug-in runner.
+
+#include <cstdint>
+#include <string>
+
+// Minutes and seconds of n working-format samples: the whole minutes, "' ", the
+// seconds with exactly three decimals (decimalSeparator between them), then '"'.
+// 33075 samples read 0' 1.500".
+std::string SamplesToTimeText(int64_t n, char decimalSeparator = '.');

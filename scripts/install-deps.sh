@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages Sonovane needs, only those that are missing.
+set -euo pipefail
+
+packages=(
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-translations-l10n
+  libsndfile1-dev libsoxr-dev libsdl2-dev
+  cmake ninja-build g++ pkg-config
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth
+)
+# Optional tools: sox (converter cross-checks), clang + compiler-rt (fuzzing, sanitizers),
+# xdotool (end-to-end run).
+if [ "${SONOVANE_DEPS_EXTRA:-1}" = 1 ]; then
+  packages+=(sox clang libclang-rt-14-dev xdotool)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -q || true
+"${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

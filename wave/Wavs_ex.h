@@ -1,0 +1,118 @@
+#pragma once
+// The wave streams: every sound the program holds is a TTxWavStream, an in-memory
+// PCM data chunk with its format record, the file it came from and its selection.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "plugins/sonovane_plugin.h"
+#include "wave/Exception.h"
+#include "wave/Stream.h"
+
+static_assert(sizeof(TWaveFormatEx) == 18, "the format record is exactly 18 bytes");
+
+// Raised by every check of the wave streams, with the exact texts below.
+class EWavStreamError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+namespace WavText {
+inline constexpr const char* IndexOutOfRange = "Index out of range!";
+inline constexpr const char* NotAValidWav = "Not a valid WAV file.";
+inline constexpr const char* CannotChangeFormat = "Cannot change the format of an existing file";
+inline constexpr const char* CannotCopyToItself = "Cannot copy to itself!";
+inline constexpr const char* OutOfMemory = "Error: Out of memory. Please try to clear undo buffer.";
+} // namespace WavText
+
+// PCM, 1 channel, 22050 Hz, 22050 bytes/s, block alignment 1, 8 bits; extra size as
+// the converter's output record carries it (129).
+TWaveFormatEx WorkingFormat();
+
+// Most bytes of a fmt chunk kept after the 18-byte head.
+inline constexpr int MaxFormatExtra = 111;
+
+class TCustomWavStream : public TMemoryStream {
+public:
+    TWaveFormatEx Format{};
+    // Bytes of the fmt chunk after its 18-byte head (at most MaxFormatExtra). They
+    // travel with Format; the converter needs them for compressed and EXTENSIBLE
+    // sources. Never written by the WAV writer.
+    std::vector<uint8_t> FormatExtra;
+    std::string FileName;
+
+    TCustomWavStream() = default;
+
+    virtual void LoadFromFile(const std::string& name) = 0;
+    virtual void SaveToFile(const std::string& name);
+    // Averages the bytes ahead of Position into buffer; one byte short of the rest.
+    virtual void MixInto(uint8_t* buffer, int32_t count);
+    virtual void Clear();
+    // The bytes become the whole content of source; FileName empties.
+    virtual void Assign(TStream& source);
+
+    void MoveRange(int32_t source, int32_t count, int32_t dest);
+    void DeleteRange(int32_t start, int32_t count);
+    void CropTo(int32_t start, int32_t count);
+    void SaveToStream(TStream& dest);
+    // A complete 44-byte-header WAV image of bytes start..start+count-1 (count <= 0: to the end).
+    void SaveRangeToStream(TStream& dest, int32_t start, int32_t count);
+    void SetFormat(const TWaveFormatEx& record);
+    bool IsSameFormat(const TWaveFormatEx& record) const;
+    void Prepend(TStream& source);
+    void Append(TStream& source);
+
+    // Throws EStreamError unless the stream can grow to newSize bytes.
+    void SetSize(int64_t newSize) override;
+};
+
+class TWavStream : public TCustomWavStream {
+public:
+    void LoadFromFile(const std::string& name) override;
+    void Assign(TStream& source) override;
+    virtual void LoadFromStream(TStream& source);
+    virtual void AssignWave(TCustomWavStream& source);
+
+protected:
+    // Walks the RIFF chunks of the freshly loaded image (see the .cpp).
+    void ParseWave();
+};
+
+class TTxWavStream : public TWavStream {
+public:
+    TTxWavStream() = default;
+
+    int32_t SelStart() const { return FSelStart; }
+    int32_t SelEnd() const { return FSelEnd; }
+    int32_t SelLength() const { return Size() == 0 ? 0 : FSelEnd - FSelStart + 1; }
+    void SetSelStart(int32_t v);
+    void SetSelEnd(int32_t v);
+
+    void Clear() override;
+    void Assign(TStream& source) override;
+
+    uint8_t GetByte(int32_t i) const;
+    void SetByte(int32_t i, uint8_t b);
+    int8_t GetSample(int32_t i) const;
+    void SetSample(int32_t i, int32_t s);
+    float GetValue(int32_t i) const;
+    float GetMagnitude(int32_t i) const;
+    void SetValue(int32_t i, float x);
+    void ScaleSample(int32_t i, float f);
+
+    float AverageLevel(int32_t pos, int32_t span, int32_t count) const;
+    int32_t ColumnPeak(int32_t offset, int32_t count, int32_t precision) const;
+    int32_t SnapToCrossing(int32_t pos, int32_t range, bool backward) const;
+
+    void LoadFromPluginWave(const TPluginWave& record);
+
+private:
+    int32_t FSelStart = 0;
+    int32_t FSelEnd = 0;
+};
+
+// Largest byte of a buffer (0 for an empty one), stopping at the first 255. The
+// vectorised and plain forms are exposed so tests and benchmarks can compare them.
+uint8_t MaxBytePlain(const uint8_t* data, int32_t count);
+uint8_t MaxByteBlock(const uint8_t* data, int32_t count);
