@@ -1,0 +1,33 @@
+#pragma once
+// TAboutBox: one borderless box that is first the start-up splash (kept on top) and
+// later the About box (shown modally). Its plug-in line reports the plug-in scan.
+
+#include <QDialog>
+
+class QLabel;
+class QFrame;
+class TUrlLabel;
+
+class TAboutBox : public QDialog {
+    Q_OBJECT
+public:
+    explicit TAboutBox(QWidget* parent = nullptr);
+
+    QFrame* OuterPanel = nullptr;
+    QFrame* InnerPanel = nullptr;
+    QLabel* ProductLine = nullptr;   // "Tarvex Sonovane", bold
+    QLabel* VersionLine = nullptr;   // "Version 1.0 Alpha"
+    QLabel* ThirdLine = nullptr;
+    TUrlLabel* UrlLabel1 = nullptr;
+    QLabel* lbPlugins = nullptr;     // "Plugins"; hidden at start
+
+    // Splash: shown without waiting and kept on top of all windows.
+    void ShowSplash();
+    // About box: shown modally; returns when the user closes it.
+    int ShowModal();
+    // Closes the box (inner panel and the three text lines).
+    void Panel1Click();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};

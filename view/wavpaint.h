@@ -1,0 +1,74 @@
+#pragma once
+// TWavPaintBox: the pane that shows one wave (owned) as a column-per-pixel peak graph
+// with its selection, guide lines, marks and name, and keeps its status bar current.
+
+#include <QColor>
+#include <QImage>
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "view/PixelMapping.h"
+#include "wave/Wavs_ex.h"
+
+class QProgressBar;
+class TPanelStatusBar;
+
+class TWavPaintBox : public QWidget {
+    Q_OBJECT
+public:
+    // Placed in parent and filling it; name is the initial WaveName.
+    TWavPaintBox(QObject* owner, const QString& name, QWidget* parent);
+    ~TWavPaintBox() override;
+
+    TTxWavStream* Wave() const { return FWave.get(); }
+    QProgressBar* LevelBar = nullptr;      // not owned
+    int32_t CursorX = -1;                  // x of the exclusive-or pointer line; -1 none
+    TPanelStatusBar* StatusBar = nullptr;  // not owned
+    int32_t MarkStart = -1;
+    int32_t MarkEnd = -1;
+    QColor MarkColour = QColor(255, 0, 0);
+    QString WaveName;
+    int32_t Precision = 0;                 // -1 vector scan, 0..4 stride exponent
+
+    int32_t SelStart() const { return FWave->SelStart(); }
+    int32_t SelEnd() const { return FWave->SelEnd(); }
+    int32_t SelLength() const { return FWave->SelLength(); }
+    TPixelMapping Mapping() const { return {width(), FWave->Size()}; }
+    int32_t PixelToSample(int32_t x) const { return Mapping().PixelToSample(x); }
+    int32_t SelStartPixel() const { return Mapping().SelStartPixel(SelStart()); }
+    int32_t SelEndPixel() const { return Mapping().SelEndPixel(SelEnd()); }
+    int32_t SampleToMarkPixel(int32_t s) const { return Mapping().SampleToMarkPixel(s); }
+
+    void SetSelection(int32_t a, int32_t b);
+    void SetSelectionStart(int32_t a);
+    void SetSelectionEnd(int32_t b);
+    void SelectAll();
+    void UpdateStatus();
+    // Redraws the buffered picture now and shows it (removes every overlay).
+    void Repaint();
+
+    // Draws a line in exclusive-or mode over the buffered picture (pointer line, drop
+    // marks, stored-selection bracket); drawing the same line again removes it.
+    void XorLine(int x0, int y0, int x1, int y1, const QColor& colour, int width = 1);
+    // Paints another wave once in place of the pane's own (the pane's wave is untouched).
+    void PaintOnce(TTxWavStream& other);
+    // The buffered picture as last drawn, overlays included.
+    const QImage& Picture() const { return FPicture; }
+
+    // Pure drawing of the whole pane into image (sized W x H), as a paint does.
+    static void Render(QImage& image, TTxWavStream& wave, const QString& waveName,
+                       int32_t precision, int32_t markStart, int32_t markEnd,
+                       const QColor& markColour);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void Redraw(TTxWavStream& wave);
+    std::unique_ptr<TTxWavStream> FWave;
+    QImage FPicture;
+    bool FPictureValid = false;
+};
