@@ -7,6 +7,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <exception>
 #include <functional>
 
 class TActionList;
@@ -15,6 +16,7 @@ class TAction : public QAction {
     Q_OBJECT
 public:
     explicit TAction(TActionList* list, const QString& name = QString());
+    ~TAction() override;
 
     QString Caption() const;           // text without mnemonic processing changes
     void SetCaption(const QString& caption);
@@ -29,10 +31,17 @@ public:
     std::function<void(TAction*)> OnExecute;
 
     // Runs the list handler, the application hook and OnExecute, in that order.
-    // Triggering the QAction (menu, button, shortcut) calls this.
+    // Triggering the QAction (menu, button, shortcut) calls this; a failure escaping
+    // the command is handed to ApplicationEvents::HandleException there, never to Qt.
+    // A direct call lets it propagate to the caller.
     void Execute();
 
+    // The window the action belongs to (the first widget up its owner chain); the
+    // object named in the unhandled-error report for a failing action.
+    QObject* OwningWindow() const;
+
 private:
+    friend class TActionList;
     TActionList* FList;
     QString FHint;
     QString FCategory;
@@ -43,6 +52,7 @@ class TActionList : public QObject {
     Q_OBJECT
 public:
     explicit TActionList(QObject* owner, const QString& name = QString());
+    ~TActionList() override;
 
     // Called before every action of this list; may be empty.
     std::function<void(TAction*)> OnExecute;
@@ -61,4 +71,9 @@ namespace ApplicationEvents {
 // Hook run before every executed action's own command (after its list's handler).
 void SetOnActionExecute(std::function<void(QObject* action)> hook);
 void ActionExecuted(QObject* action);
+
+// Hook for an error that escaped every handler (the unhandled-error report). sender is
+// the object in whose event it arose; error is null for a non-standard exception.
+void SetOnException(std::function<void(QObject* sender, const std::exception* error)> hook);
+void HandleException(QObject* sender, const std::exception* error);
 } // namespace ApplicationEvents
