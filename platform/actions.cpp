@@ -4,6 +4,8 @@
 #include <QWidget>
 #include <utility>
 
+#include "platform/dialogs.h"
+
 namespace {
 
 // The application-wide hooks; there is one application, so one of each.
@@ -38,9 +40,11 @@ TAction::TAction(TActionList* list, const QString& name)
         try {
             Execute();
         } catch (const std::exception& e) {
-            ApplicationEvents::HandleException(OwningWindow(), &e);
+            if (!ApplicationEvents::HandleException(OwningWindow(), &e))
+                Dialogs::ShowMessage(QString::fromLocal8Bit(e.what()));
         } catch (...) {
-            ApplicationEvents::HandleException(OwningWindow(), nullptr);
+            if (!ApplicationEvents::HandleException(OwningWindow(), nullptr))
+                Dialogs::ShowMessage(QStringLiteral("Unknown exception"));
         }
     });
 }
@@ -142,10 +146,12 @@ void SetOnException(std::function<void(QObject* sender, const std::exception* er
     ExceptionHook() = std::move(hook);
 }
 
-void HandleException(QObject* sender, const std::exception* error)
+bool HandleException(QObject* sender, const std::exception* error)
 {
-    if (ExceptionHook())
-        ExceptionHook()(sender, error);
+    if (!ExceptionHook())
+        return false;
+    ExceptionHook()(sender, error);
+    return true;
 }
 
 } // namespace ApplicationEvents

@@ -75,5 +75,6 @@ void ActionExecuted(QObject* action);
 // Hook for an error that escaped every handler (the unhandled-error report). sender is
 // the object in whose event it arose; error is null for a non-standard exception.
 void SetOnException(std::function<void(QObject* sender, const std::exception* error)> hook);
-void HandleException(QObject* sender, const std::exception* error);
+// Runs the hook; false when none is installed (the caller reports by itself then).
+bool HandleException(QObject* sender, const std::exception* error);
 } // namespace ApplicationEvents
