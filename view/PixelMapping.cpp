@@ -1,0 +1,61 @@
+#include "view/PixelMapping.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// A rounded or truncated double back to 32 bits; pixel values of absurd inputs saturate
+// rather than invoke an undefined conversion.
+int32_t Saturate(double v)
+{
+    if (std::isnan(v))
+        return 0;
+    if (v <= static_cast<double>(std::numeric_limits<int32_t>::min()))
+        return std::numeric_limits<int32_t>::min();
+    if (v >= static_cast<double>(std::numeric_limits<int32_t>::max()))
+        return std::numeric_limits<int32_t>::max();
+    return static_cast<int32_t>(v);
+}
+
+} // namespace
+
+int32_t TPixelMapping::PixelToSample(int32_t x) const
+{
+    if (Width < 2)
+        return 0;
+    // The quotient first, then the product: the order decides which values land on a tie.
+    double s = std::nearbyint(static_cast<double>(Size) *
+                              (static_cast<double>(x) / static_cast<double>(Width)));
+    if (s < 0)
+        s = 0;
+    if (s >= static_cast<double>(Size))
+        s = static_cast<double>(Size) - 1; // an empty wave ends up at -1 on purpose
+    return Saturate(s);
+}
+
+int32_t TPixelMapping::SelStartPixel(int32_t selStart) const
+{
+    if (Size < 2)
+        return -1;
+    // The start divides by Size - 1 and the end by Size: a whole-wave selection then
+    // starts on pixel 0 and ends on the last pixel.
+    return Saturate(std::trunc(static_cast<double>(selStart) / static_cast<double>(Size - 1) *
+                               static_cast<double>(Width)));
+}
+
+int32_t TPixelMapping::SelEndPixel(int32_t selEnd) const
+{
+    if (Size < 2)
+        return -1;
+    return Saturate(std::trunc(static_cast<double>(selEnd) / static_cast<double>(Size) *
+                               static_cast<double>(Width)));
+}
+
+int32_t TPixelMapping::SampleToMarkPixel(int32_t s) const
+{
+    if (Size <= 100)
+        return 0;
+    return Saturate(std::nearbyint(static_cast<double>(s) / static_cast<double>(Size) *
+                                   static_cast<double>(Width)));
+}
