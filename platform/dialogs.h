@@ -26,6 +26,16 @@ public:
     virtual bool Confirm(const QString& text) = 0;                         // true = Yes
     virtual QStringList OpenFiles(const TFileDialogOptions& options) = 0;  // empty = cancelled
     virtual QString SaveFile(const TFileDialogOptions& options) = 0;       // empty = cancelled
+
+    // The open dialog with its "pointed-at file" notifications. A hook that wants to
+    // simulate the user browsing calls onCurrentChanged (which may be empty) for each
+    // file it points at before answering; the default just answers.
+    virtual QStringList OpenFilesBrowsing(const TFileDialogOptions& options,
+                                          const std::function<void(const QString&)>& onCurrentChanged)
+    {
+        (void)onCurrentChanged;
+        return OpenFiles(options);
+    }
 };
 
 namespace Dialogs {
@@ -39,8 +49,15 @@ void ShowMessage(const QString& text);
 bool Confirm(const QString& text);
 // The toolkit's own open dialog (so it can report the pointed-at file): several files
 // when MultiSelect; empty list when cancelled. onCurrentChanged sees each pointed-at file.
+// With several files selected it sees their names quoted and joined by blanks, which
+// names no single file, just as the name box shows them.
 QStringList GetOpenFileNames(QWidget* parent, const TFileDialogOptions& options,
                              const std::function<void(const QString&)>& onCurrentChanged = {});
 // Save dialog; empty when cancelled. Appends DefaultExt, asks before overwriting.
 QString GetSaveFileName(QWidget* parent, const TFileDialogOptions& options);
+
+// "WAV Files (*.wav)|*.wav|All (*.*)|*.*" -> "WAV Files (*.wav);;All (*.*)".
+// A description that does not already end in its patterns gets them appended in
+// parentheses, which is where the toolkit's dialog reads its patterns from.
+QString ToQtFilter(const QString& filter);
 } // namespace Dialogs
