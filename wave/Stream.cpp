@@ -1,0 +1,276 @@
+#include "wave/Stream.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <new>
+#include <stdexcept>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// The toolkit's German texts for short transfers.
+constexpr const char* ReadErrorText = "Stream-Lesefehler";
+constexpr const char* WriteErrorText = "Stream-Schreibfehler";
+// What the commands show when a wave cannot grow (kept identical to WavText::OutOfMemory,
+// which lives in the wave header this file must not depend on).
+constexpr const char* OutOfMemoryText = "Error: Out of memory. Please try to clear undo buffer.";
+
+std::string TooLargeText()
+{
+    return "Wave too large: a wave holds at most " + std::to_string(TMemoryStream::MaxSize) + " bytes.";
+}
+
+std::string Replace(const char* pattern, const std::string& fileName)
+{
+    std::string text(pattern);
+    const auto at = text.find("%s");
+    if (at != std::string::npos)
+        text.replace(at, 2, fileName);
+    return text;
+}
+
+} // namespace
+
+std::string FileOpenErrorText(const std::string& fileName)
+{
+    return Replace("Datei %s kann nicht ge\xC3\xB6" "ffnet werden", fileName);
+}
+
+std::string FileCreateErrorText(const std::string& fileName)
+{
+    return Replace("Datei %s kann nicht erstellt werden", fileName);
+}
+
+// --- TStream ---------------------------------------------------------------------
+
+void TStream::ReadBuffer(void* buffer, int64_t count)
+{
+    if (count != 0 && Read(buffer, count) != count)
+        throw EFileError(ReadErrorText);
+}
+
+void TStream::WriteBuffer(const void* buffer, int64_t count)
+{
+    if (count != 0 && Write(buffer, count) != count)
+        throw EFileError(WriteErrorText);
+}
+
+int64_t TStream::CopyFrom(TStream& source, int64_t count)
+{
+    if (count == 0) {
+        source.SetPosition(0);
+        count = source.GetSize();
+    }
+    if (count <= 0)
+        return 0;
+    // Copying in pieces keeps the extra memory small even for a whole wave.
+    constexpr int64_t PieceSize = 1 << 20;
+    std::vector<uint8_t> piece(static_cast<size_t>(std::min(count, PieceSize)));
+    int64_t left = count;
+    while (left > 0) {
+        const int64_t n = std::min(left, PieceSize);
+        source.ReadBuffer(piece.data(), n);
+        WriteBuffer(piece.data(), n);
+        left -= n;
+    }
+    return count;
+}
+
+// --- TMemoryStream -----------------------------------------------------------------
+
+int64_t TMemoryStream::Read(void* buffer, int64_t count)
+{
+    if (FPosition < 0 || count <= 0)
+        return 0;
+    const int64_t available = GetSize() - FPosition;
+    if (available <= 0)
+        return 0;
+    const int64_t n = std::min(count, available);
+    std::memcpy(buffer, FData.data() + FPosition, static_cast<size_t>(n));
+    FPosition += n;
+    return n;
+}
+
+int64_t TMemoryStream::Write(const void* buffer, int64_t count)
+{
+    if (FPosition < 0 || count <= 0)
+        return 0;
+    if (count > MaxSize - FPosition)
+        throw EStreamError(TooLargeText());
+    const int64_t end = FPosition + count;
+    if (end > GetSize())
+        TMemoryStream::SetSize(end);
+    std::memmove(FData.data() + FPosition, buffer, static_cast<size_t>(count));
+    FPosition = end;
+    return count;
+}
+
+int64_t TMemoryStream::Seek(int64_t offset, int origin)
+{
+    switch (origin) {
+    case soBeginning: FPosition = offset; break;
+    case soCurrent: FPosition += offset; break;
+    case soEnd: FPosition = GetSize() + offset; break;
+    default: break;
+    }
+    return FPosition;
+}
+
+void TMemoryStream::SetSize(int64_t newSize)
+{
+    if (newSize < 0 || newSize > MaxSize)
+        throw EStreamError(TooLargeText());
+    try {
+        FData.resize(static_cast<size_t>(newSize));
+    } catch (const std::bad_alloc&) {
+        throw EStreamError(OutOfMemoryText);
+    } catch (const std::length_error&) {
+        throw EStreamError(OutOfMemoryText);
+    }
+    if (FPosition > newSize)
+        FPosition = newSize;
+}
+
+void TMemoryStream::LoadFromStream(TStream& source)
+{
+    if (&source == this) {
+        FPosition = 0;
+        return;
+    }
+    source.SetPosition(0);
+    const int64_t n = source.GetSize();
+    if (n > MaxSize)
+        throw EStreamError(TooLargeText());
+    SetSize(n);
+    source.ReadBuffer(FData.data(), n);
+    FPosition = 0;
+}
+
+void TMemoryStream::LoadFromFile(const std::string& fileName)
+{
+    TFileStream file(fileName, TFileStream::fmOpenRead);
+    LoadFromStream(file);
+}
+
+void TMemoryStream::SaveToStream(TStream& dest) const
+{
+    dest.WriteBuffer(FData.data(), GetSize());
+}
+
+void TMemoryStream::ReleaseBuffer()
+{
+    std::vector<uint8_t>().swap(FData);
+    FPosition = 0;
+}
+
+// --- TFileStream -------------------------------------------------------------------
+
+TFileStream::TFileStream(const std::string& fileName, Mode mode) : FFileName(fileName)
+{
+    if (mode == fmCreate) {
+        FHandle = ::open(fileName.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        if (FHandle < 0)
+            throw EFCreateError(FileCreateErrorText(fileName));
+    } else {
+        FHandle = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+        if (FHandle < 0)
+            throw EFOpenError(FileOpenErrorText(fileName));
+        // A folder opens fine on Linux but cannot be read as a file.
+        struct stat st {};
+        if (::fstat(FHandle, &st) != 0 || S_ISDIR(st.st_mode)) {
+            ::close(FHandle);
+            FHandle = -1;
+            throw EFOpenError(FileOpenErrorText(fileName));
+        }
+    }
+}
+
+TFileStream::~TFileStream()
+{
+    if (FHandle >= 0)
+        ::close(FHandle);
+}
+
+int64_t TFileStream::Read(void* buffer, int64_t count)
+{
+    if (FHandle < 0 || count <= 0)
+        return 0;
+    auto* p = static_cast<uint8_t*>(buffer);
+    int64_t done = 0;
+    while (done < count) {
+        const ssize_t n = ::read(FHandle, p + done, static_cast<size_t>(count - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    return done;
+}
+
+int64_t TFileStream::Write(const void* buffer, int64_t count)
+{
+    if (FHandle < 0 || count <= 0)
+        return 0;
+    const auto* p = static_cast<const uint8_t*>(buffer);
+    int64_t done = 0;
+    while (done < count) {
+        const ssize_t n = ::write(FHandle, p + done, static_cast<size_t>(count - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    return done;
+}
+
+int64_t TFileStream::Seek(int64_t offset, int origin)
+{
+    if (FHandle < 0)
+        return -1;
+    const int whence = origin == soCurrent ? SEEK_CUR : origin == soEnd ? SEEK_END : SEEK_SET;
+    return ::lseek(FHandle, static_cast<off_t>(offset), whence);
+}
+
+int64_t TFileStream::GetSize() const
+{
+    struct stat st {};
+    if (FHandle < 0 || ::fstat(FHandle, &st) != 0)
+        return 0;
+    return S_ISREG(st.st_mode) ? static_cast<int64_t>(st.st_size) : 0;
+}
+
+void TFileStream::SetSize(int64_t newSize)
+{
+    if (FHandle < 0)
+        throw EFileError(WriteErrorText);
+    struct stat st {};
+    if (::fstat(FHandle, &st) == 0 && S_ISREG(st.st_mode)) {
+        if (::ftruncate(FHandle, static_cast<off_t>(newSize)) != 0)
+            throw EFileError(std::string(WriteErrorText) + ": " + FFileName);
+    }
+    if (Seek(0, soCurrent) > newSize)
+        Seek(newSize, soBeginning);
+}
+
+void TFileStream::Close()
+{
+    if (FHandle < 0)
+        return;
+    const int handle = FHandle;
+    FHandle = -1;
+    bool ok = true;
+    // Data still in the page cache is not yet on disk: a full disk or a failing
+    // network file system only shows here. Devices and pipes cannot be synced.
+    if (::fsync(handle) != 0 && errno != EINVAL && errno != EROFS && errno != ENOTSUP)
+        ok = false;
+    if (::close(handle) != 0 && errno != EINTR)
+        ok = false;
+    if (!ok)
+        throw EFileError(std::string(WriteErrorText) + ": " + FFileName);
+}

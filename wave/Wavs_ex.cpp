@@ -1,0 +1,574 @@
+#include "wave/Wavs_ex.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <new>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+static_assert(std::endian::native == std::endian::little,
+              "the format record and the WAV header are copied as little-endian bytes");
+
+namespace {
+
+constexpr int HeaderSize = 44;
+
+[[noreturn]] void RaiseIndexOutOfRange()
+{
+    throw EWavStreamError(WavText::IndexOutOfRange);
+}
+
+uint32_t ReadLE32(const uint8_t* p)
+{
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+
+void WriteLE32(uint8_t* p, uint32_t v)
+{
+    p[0] = static_cast<uint8_t>(v);
+    p[1] = static_cast<uint8_t>(v >> 8);
+    p[2] = static_cast<uint8_t>(v >> 16);
+    p[3] = static_cast<uint8_t>(v >> 24);
+}
+
+bool IsId(const uint8_t* p, const char* id)
+{
+    return std::memcmp(p, id, 4) == 0;
+}
+
+} // namespace
+
+TWaveFormatEx WorkingFormat()
+{
+    TWaveFormatEx f{};
+    f.wFormatTag = 1;
+    f.nChannels = 1;
+    f.nSamplesPerSec = 22050;
+    f.nAvgBytesPerSec = 22050;
+    f.nBlockAlign = 1;
+    f.wBitsPerSample = 8;
+    f.cbSize = 129;
+    return f;
+}
+
+// --- TCustomWavStream --------------------------------------------------------------
+
+void TCustomWavStream::SaveToFile(const std::string& name)
+{
+    TFileStream file(name, TFileStream::fmCreate);
+    SaveToStream(file);
+    // Only a clean close proves the bytes reached the file.
+    file.Close();
+}
+
+void TCustomWavStream::MixInto(uint8_t* buffer, int32_t count)
+{
+    if (FPosition < 0)
+        return;
+    const int64_t n = std::min<int64_t>(count, GetSize() - FPosition - 1);
+    if (n < 1)
+        return;
+    const uint8_t* src = FData.data() + FPosition;
+    for (int64_t i = 0; i < n; ++i)
+        buffer[i] = static_cast<uint8_t>((src[i] + buffer[i]) / 2);
+    FPosition += n;
+}
+
+void TCustomWavStream::Clear()
+{
+    ReleaseBuffer();
+    FileName.clear();
+}
+
+void TCustomWavStream::Assign(TStream& source)
+{
+    TMemoryStream::LoadFromStream(source);
+    FileName.clear();
+}
+
+void TCustomWavStream::MoveRange(int32_t source, int32_t count, int32_t dest)
+{
+    const int64_t size = GetSize();
+    if (source < 0 || count < 0 || dest < 0 || int64_t{source} + count > size ||
+        int64_t{dest} + count > size)
+        RaiseIndexOutOfRange();
+    if (source == dest || count == 0)
+        return;
+    std::memmove(FData.data() + dest, FData.data() + source, static_cast<size_t>(count));
+}
+
+void TCustomWavStream::DeleteRange(int32_t start, int32_t count)
+{
+    const int64_t size = GetSize();
+    if (start == 0 && count == size) {
+        Clear();
+        return;
+    }
+    // Checked here in 64 bits so that start + count cannot wrap before MoveRange sees it.
+    if (start < 0 || count < 0 || int64_t{start} + count > size)
+        RaiseIndexOutOfRange();
+    MoveRange(start + count, static_cast<int32_t>(size - start - count), start);
+    SetSize(size - count);
+}
+
+void TCustomWavStream::CropTo(int32_t start, int32_t count)
+{
+    if (count <= 0) {
+        Clear();
+        return;
+    }
+    MoveRange(start, count, 0);
+    SetSize(count);
+}
+
+void TCustomWavStream::SaveToStream(TStream& dest)
+{
+    SaveRangeToStream(dest, 0, 0);
+}
+
+void TCustomWavStream::SaveRangeToStream(TStream& dest, int32_t start, int32_t count)
+{
+    const int64_t size = GetSize();
+    int64_t n = count;
+    if (n <= 0)
+        n = size - start;
+    if (start < 0 || n < 0 || start + n > size)
+        RaiseIndexOutOfRange();
+    // Emptying the destination first would destroy the very bytes to be written.
+    if (&dest == this)
+        throw EWavStreamError(WavText::CannotCopyToItself);
+
+    dest.SetSize(0);
+    const int64_t ownPosition = FPosition;
+
+    uint8_t header[HeaderSize];
+    std::memcpy(header + 0, "RIFF", 4);
+    WriteLE32(header + 4, 0);
+    std::memcpy(header + 8, "WAVE", 4);
+    std::memcpy(header + 12, "fmt ", 4);
+    WriteLE32(header + 16, 16);
+    std::memcpy(header + 20, &Format, 16);
+    std::memcpy(header + 36, "data", 4);
+    WriteLE32(header + 40, static_cast<uint32_t>(n));
+    dest.WriteBuffer(header, HeaderSize);
+    dest.WriteBuffer(FData.data() + start, n);
+
+    const int64_t total = dest.GetSize();
+    uint8_t riff[8];
+    std::memcpy(riff, "RIFF", 4);
+    WriteLE32(riff + 4, static_cast<uint32_t>(total - 8));
+    dest.Seek(0, soBeginning);
+    dest.WriteBuffer(riff, 8);
+    dest.Seek(0, soBeginning);
+    FPosition = ownPosition;
+}
+
+void TCustomWavStream::SetFormat(const TWaveFormatEx& record)
+{
+    if (!FileName.empty())
+        throw EWavStreamError(WavText::CannotChangeFormat);
+    Format = record;
+    FormatExtra.clear();
+}
+
+bool TCustomWavStream::IsSameFormat(const TWaveFormatEx& record) const
+{
+    return record.nChannels == Format.nChannels && record.nSamplesPerSec == Format.nSamplesPerSec &&
+           record.nBlockAlign == Format.nBlockAlign && record.wBitsPerSample == Format.wBitsPerSample;
+}
+
+void TCustomWavStream::Prepend(TStream& source)
+{
+    if (&source == this)
+        throw EWavStreamError(WavText::CannotCopyToItself);
+    const TWaveFormatEx savedFormat = Format;
+    const int64_t ownSize = GetSize();
+    const int64_t total = source.GetSize() + ownSize;
+    if (total > MaxSize)
+        TMemoryStream::SetSize(total); // raises the "too large" error, nothing changed yet
+    std::vector<uint8_t> savedBytes;
+    std::vector<uint8_t> savedExtra;
+    try {
+        savedBytes.assign(FData.begin(), FData.end());
+        savedExtra = FormatExtra;
+        // Reserving the final size now means neither Assign nor the growth below can
+        // fail for lack of memory after the stream's own bytes have been replaced.
+        FData.reserve(static_cast<size_t>(total));
+    } catch (const std::bad_alloc&) {
+        throw EStreamError(WavText::OutOfMemory);
+    }
+    Assign(source);
+    const int64_t sourceSize = GetSize();
+    SetSize(sourceSize + ownSize);
+    if (ownSize > 0)
+        std::memcpy(FData.data() + sourceSize, savedBytes.data(), static_cast<size_t>(ownSize));
+    Format = savedFormat;
+    FormatExtra = std::move(savedExtra);
+}
+
+void TCustomWavStream::Append(TStream& source)
+{
+    if (&source == this)
+        throw EWavStreamError(WavText::CannotCopyToItself);
+    Seek(0, soEnd);
+    SetSize(GetSize() + source.GetSize());
+    CopyFrom(source, 0);
+}
+
+void TCustomWavStream::SetSize(int64_t newSize)
+{
+    TMemoryStream::SetSize(newSize);
+}
+
+// --- TWavStream --------------------------------------------------------------------
+
+void TWavStream::LoadFromFile(const std::string& name)
+{
+    TMemoryStream::LoadFromFile(name);
+    ParseWave();
+    FileName = name;
+}
+
+void TWavStream::Assign(TStream& source)
+{
+    TCustomWavStream::Assign(source);
+    if (auto* wave = dynamic_cast<TWavStream*>(&source)) {
+        Format = wave->Format;
+        FormatExtra = wave->FormatExtra;
+    }
+}
+
+void TWavStream::LoadFromStream(TStream& source)
+{
+    if (&source == this) {
+        // The image is already here; clearing first would lose it.
+        FileName.clear();
+        ParseWave();
+        return;
+    }
+    Clear();
+    TMemoryStream::LoadFromStream(source);
+    ParseWave();
+}
+
+void TWavStream::AssignWave(TCustomWavStream& source)
+{
+    TMemoryStream::LoadFromStream(source);
+    Format = source.Format;
+    FormatExtra = source.FormatExtra;
+    FileName.clear();
+}
+
+// The chunk walk is bounded by the bytes actually held, never by the RIFF size field.
+// Chunk sizes are unsigned 32-bit values and all offsets are computed in 64 bits, so a
+// huge size can only point past the end, never backwards.
+void TWavStream::ParseWave()
+{
+    Seek(0, soBeginning);
+    uint8_t head[12];
+    if (Read(head, 12) != 12 || !IsId(head, "RIFF") || !IsId(head + 8, "WAVE")) {
+        Seek(0, soBeginning);
+        throw EWavStreamError(WavText::NotAValidWav);
+    }
+
+    bool foundData = false;
+    while (FPosition <= GetSize() - 8) {
+        uint8_t chunk[8];
+        Read(chunk, 8);
+        const int64_t chunkSize = ReadLE32(chunk + 4);
+        const int64_t body = FPosition;
+        if (IsId(chunk, "fmt ")) {
+            Format = TWaveFormatEx{};
+            FormatExtra.clear();
+            Read(&Format, std::min<int64_t>(chunkSize, sizeof(TWaveFormatEx)));
+            if (chunkSize > static_cast<int64_t>(sizeof(TWaveFormatEx))) {
+                const int64_t wanted =
+                    std::min<int64_t>(chunkSize - static_cast<int64_t>(sizeof(TWaveFormatEx)), MaxFormatExtra);
+                FormatExtra.resize(static_cast<size_t>(wanted));
+                FormatExtra.resize(static_cast<size_t>(Read(FormatExtra.data(), wanted)));
+            }
+        } else if (IsId(chunk, "data")) {
+            if (chunkSize > GetSize() - body) {
+                Seek(0, soBeginning);
+                RaiseIndexOutOfRange();
+            }
+            CropTo(static_cast<int32_t>(body), static_cast<int32_t>(chunkSize));
+            foundData = true;
+            break;
+        }
+        // RIFF pads every odd-sized chunk to an even length.
+        Seek(body + chunkSize + (chunkSize & 1), soBeginning);
+    }
+    Seek(0, soBeginning);
+    // Without a data chunk the image's headers would otherwise be taken for samples.
+    if (!foundData)
+        throw EWavStreamError(WavText::NotAValidWav);
+}
+
+// --- TTxWavStream ------------------------------------------------------------------
+
+void TTxWavStream::SetSelStart(int32_t v)
+{
+    FSelStart = (v < 0 || v >= Size()) ? 0 : v;
+}
+
+void TTxWavStream::SetSelEnd(int32_t v)
+{
+    const int32_t size = Size();
+    if (size == 0)
+        FSelEnd = 0;
+    else if (v <= 0 || v >= size)
+        FSelEnd = size - 1;
+    else
+        FSelEnd = v;
+}
+
+void TTxWavStream::Clear()
+{
+    TWavStream::Clear();
+    FSelStart = 0;
+    FSelEnd = 0;
+}
+
+void TTxWavStream::Assign(TStream& source)
+{
+    TWavStream::Assign(source);
+    if (auto* wave = dynamic_cast<TTxWavStream*>(&source)) {
+        const int32_t start = wave->FSelStart;
+        const int32_t end = wave->FSelEnd;
+        SetSelStart(start);
+        SetSelEnd(end);
+    }
+}
+
+uint8_t TTxWavStream::GetByte(int32_t i) const
+{
+    if (i < 0 || i >= Size())
+        RaiseIndexOutOfRange();
+    return FData[static_cast<size_t>(i)];
+}
+
+void TTxWavStream::SetByte(int32_t i, uint8_t b)
+{
+    if (i < 0 || i >= Size())
+        RaiseIndexOutOfRange();
+    FData[static_cast<size_t>(i)] = b;
+}
+
+int8_t TTxWavStream::GetSample(int32_t i) const
+{
+    return static_cast<int8_t>(GetByte(i) - 128);
+}
+
+void TTxWavStream::SetSample(int32_t i, int32_t s)
+{
+    SetByte(i, static_cast<uint8_t>((s + 128) & 0xFF));
+}
+
+float TTxWavStream::GetValue(int32_t i) const
+{
+    return static_cast<float>(GetSample(i)) / 127.0f;
+}
+
+float TTxWavStream::GetMagnitude(int32_t i) const
+{
+    return std::fabs(GetValue(i));
+}
+
+void TTxWavStream::SetValue(int32_t i, float x)
+{
+    if (i < 0 || i >= Size())
+        RaiseIndexOutOfRange();
+    if (x > 1.0f)
+        x = 1.0f;
+    if (!(x >= -1.0f))
+        x = -1.0f;
+    // The product of a single and 127 is exact in double, so the tie decision is made
+    // on the true value; nearbyint rounds ties to even in the default rounding mode.
+    const double n = std::nearbyint(static_cast<double>(x) * 127.0);
+    SetSample(i, static_cast<int32_t>(n));
+}
+
+void TTxWavStream::ScaleSample(int32_t i, float f)
+{
+    const float product = GetValue(i) * f;
+    SetValue(i, product);
+}
+
+float TTxWavStream::AverageLevel(int32_t pos, int32_t span, int32_t count) const
+{
+    const int32_t size = Size();
+    if (size <= 0 || count <= 0)
+        return 0.0f;
+    float level;
+    if (span > size - 1 || span < count) {
+        level = GetMagnitude(pos);
+    } else {
+        const int64_t step = span / count;
+        float sum = 0.0f;
+        int32_t points = 0;
+        for (int64_t k = 0; k < count; ++k) {
+            const int64_t p = int64_t{pos} + k * step;
+            if (p < 0 || p >= size)
+                continue;
+            sum += GetMagnitude(static_cast<int32_t>(p));
+            ++points;
+        }
+        level = points > 0 ? sum / static_cast<float>(points) : GetMagnitude(pos);
+    }
+    return std::clamp(level, 0.0f, 1.0f);
+}
+
+int32_t TTxWavStream::ColumnPeak(int32_t offset, int32_t count, int32_t precision) const
+{
+    int64_t first = offset;
+    int64_t last = int64_t{offset} + count - 1;
+    const int64_t step = precision >= 0 ? int64_t{1} << std::min(precision, 30) : 1;
+    // The pane's column mapping keeps the range inside the wave; should it ever stray,
+    // only the bytes that exist are examined, on the same grid.
+    if (first < 0)
+        first += (-first + step - 1) / step * step;
+    last = std::min<int64_t>(last, GetSize() - 1);
+
+    int32_t m = 0;
+    if (count > 0 && first <= last) {
+        const uint8_t* p = FData.data() + first;
+        const auto n = static_cast<int32_t>(last - first + 1);
+        if (step == 1) {
+            // Every byte: the block method (precision < 0) and precision 0 give the same
+            // largest byte, so both take the vectorised path.
+            m = MaxByteBlock(p, n);
+        } else {
+            for (int64_t i = 0; i < n; i += step) {
+                if (p[i] > m) {
+                    m = p[i];
+                    if (m == 255)
+                        break;
+                }
+            }
+        }
+    }
+    return m >= 127 ? m - 127 : 127 - m;
+}
+
+int32_t TTxWavStream::SnapToCrossing(int32_t pos, int32_t range, bool backward) const
+{
+    const int32_t size = Size();
+    if (size == 0 || pos < 0 || pos >= size)
+        return pos;
+    const uint8_t* b = FData.data();
+    int64_t r = range;
+    if (!backward) {
+        if (int64_t{pos} + r > size - 1)
+            r = int64_t{size} - pos - 2;
+        for (int64_t i = 1; i <= r - 1; ++i)
+            if (b[pos + i - 1] < 127 && b[pos + i] >= 127)
+                return static_cast<int32_t>(pos + i);
+    } else {
+        if (pos < r)
+            r = int64_t{pos} - 1;
+        for (int64_t k = 1; k <= r - 1; ++k)
+            if (b[pos - k] < 127 && b[pos - k + 1] >= 127)
+                return static_cast<int32_t>(pos - k + 1);
+    }
+    return pos;
+}
+
+void TTxWavStream::LoadFromPluginWave(const TPluginWave& record)
+{
+    // The record comes from a library outside the program: refuse what cannot be copied.
+    if (record.Format == nullptr || record.Size < 0 || (record.Size > 0 && record.Data == nullptr))
+        RaiseIndexOutOfRange();
+    TWaveFormatEx format;
+    std::memcpy(&format, record.Format, sizeof format);
+    SetFormat(format);
+    SetSize(record.Size);
+    if (record.Size > 0)
+        std::memcpy(FData.data(), record.Data, static_cast<size_t>(record.Size));
+    SetSelStart(record.SelStart);
+    SetSelEnd(record.SelEnd);
+}
+
+// --- largest byte ------------------------------------------------------------------
+
+uint8_t MaxBytePlain(const uint8_t* data, int32_t count)
+{
+    uint8_t m = 0;
+    for (int32_t i = 0; i < count; ++i) {
+        if (data[i] > m) {
+            m = data[i];
+            if (m == 255)
+                break;
+        }
+    }
+    return m;
+}
+
+#if defined(__SSE2__)
+namespace {
+
+uint8_t HorizontalMax(__m128i v)
+{
+    v = _mm_max_epu8(v, _mm_srli_si128(v, 8));
+    v = _mm_max_epu8(v, _mm_srli_si128(v, 4));
+    v = _mm_max_epu8(v, _mm_srli_si128(v, 2));
+    v = _mm_max_epu8(v, _mm_srli_si128(v, 1));
+    return static_cast<uint8_t>(_mm_cvtsi128_si32(v) & 0xFF);
+}
+
+} // namespace
+
+// Aligned 16-byte loads with four independent running maxima keep the loop at memory
+// speed; a 255 anywhere ends the scan, checked once per 256 bytes.
+uint8_t MaxByteBlock(const uint8_t* data, int32_t count)
+{
+    if (count < 16)
+        return MaxBytePlain(data, count);
+    const uint8_t* p = data;
+    const uint8_t* end = data + count;
+    const auto misalign = reinterpret_cast<uintptr_t>(p) & 15;
+    uint8_t head = 0;
+    if (misalign != 0) {
+        const auto headCount = static_cast<int32_t>(16 - misalign);
+        head = MaxBytePlain(p, headCount);
+        if (head == 255)
+            return 255;
+        p += headCount;
+    }
+    const __m128i full = _mm_set1_epi8(static_cast<char>(0xFF));
+    __m128i m0 = _mm_setzero_si128();
+    __m128i m1 = m0, m2 = m0, m3 = m0;
+    while (end - p >= 256) {
+        for (int k = 0; k < 4; ++k) {
+            m0 = _mm_max_epu8(m0, _mm_load_si128(reinterpret_cast<const __m128i*>(p)));
+            m1 = _mm_max_epu8(m1, _mm_load_si128(reinterpret_cast<const __m128i*>(p + 16)));
+            m2 = _mm_max_epu8(m2, _mm_load_si128(reinterpret_cast<const __m128i*>(p + 32)));
+            m3 = _mm_max_epu8(m3, _mm_load_si128(reinterpret_cast<const __m128i*>(p + 48)));
+            p += 64;
+        }
+        const __m128i m = _mm_max_epu8(_mm_max_epu8(m0, m1), _mm_max_epu8(m2, m3));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(m, full)) != 0)
+            return 255;
+    }
+    __m128i m = _mm_max_epu8(_mm_max_epu8(m0, m1), _mm_max_epu8(m2, m3));
+    while (end - p >= 16) {
+        m = _mm_max_epu8(m, _mm_load_si128(reinterpret_cast<const __m128i*>(p)));
+        p += 16;
+    }
+    uint8_t body = HorizontalMax(m);
+    if (body == 255)
+        return 255;
+    const uint8_t tail = MaxBytePlain(p, static_cast<int32_t>(end - p));
+    return std::max({head, body, tail});
+}
+#else
+uint8_t MaxByteBlock(const uint8_t* data, int32_t count)
+{
+    return MaxBytePlain(data, count);
+}
+#endif
