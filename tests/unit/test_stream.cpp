@@ -1,0 +1,249 @@
+// The byte streams under every wave: memory stream semantics, size limits, file errors.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <numeric>
+#include <unistd.h>
+
+#include "wave/Stream.h"
+
+namespace {
+
+std::vector<uint8_t> Bytes(const TMemoryStream& s)
+{
+    return {s.Memory(), s.Memory() + s.GetSize()};
+}
+
+std::vector<uint8_t> Iota(size_t n, uint8_t first = 0)
+{
+    std::vector<uint8_t> v(n);
+    std::iota(v.begin(), v.end(), first);
+    return v;
+}
+
+class TempDir {
+public:
+    TempDir()
+    {
+        char pattern[] = "/tmp/sonovane-stream-XXXXXX";
+        FPath = mkdtemp(pattern);
+    }
+    ~TempDir() { std::filesystem::remove_all(FPath); }
+    std::string File(const std::string& name) const { return (FPath / name).string(); }
+
+private:
+    std::filesystem::path FPath;
+};
+
+} // namespace
+
+TEST(MemoryStream, ReadWriteSeekAndSize)
+{
+    TMemoryStream s;
+    EXPECT_EQ(s.GetSize(), 0);
+    EXPECT_EQ(s.GetPosition(), 0);
+
+    const auto data = Iota(10, 1);
+    EXPECT_EQ(s.Write(data.data(), 10), 10);
+    EXPECT_EQ(s.GetPosition(), 10);
+    EXPECT_EQ(Bytes(s), data);
+
+    // Seek origins 0, 1, 2 and a read that stops at the end.
+    EXPECT_EQ(s.Seek(3, soBeginning), 3);
+    EXPECT_EQ(s.Seek(2, soCurrent), 5);
+    EXPECT_EQ(s.Seek(-4, soEnd), 6);
+    uint8_t buf[10] = {};
+    EXPECT_EQ(s.Read(buf, 10), 4);
+    EXPECT_EQ(buf[0], 7);
+    EXPECT_EQ(buf[3], 10);
+    EXPECT_EQ(s.GetPosition(), 10);
+
+    // A position beyond the end reads nothing; a write there fills the gap with zeros.
+    EXPECT_EQ(s.Seek(14, soBeginning), 14);
+    EXPECT_EQ(s.Read(buf, 1), 0);
+    const uint8_t x = 0xAB;
+    EXPECT_EQ(s.Write(&x, 1), 1);
+    ASSERT_EQ(s.GetSize(), 15);
+    EXPECT_EQ(s.Memory()[10], 0);
+    EXPECT_EQ(s.Memory()[13], 0);
+    EXPECT_EQ(s.Memory()[14], 0xAB);
+
+    // Shrinking keeps the first bytes and pulls a position beyond the end back to it.
+    s.SetPosition(12);
+    s.SetSize(4);
+    EXPECT_EQ(s.GetPosition(), 4);
+    EXPECT_EQ(Bytes(s), Iota(4, 1));
+    // Growing keeps the position and the old bytes.
+    s.SetPosition(2);
+    s.SetSize(8);
+    EXPECT_EQ(s.GetPosition(), 2);
+    EXPECT_EQ(s.Size(), 8);
+    EXPECT_EQ(s.Memory()[3], 4);
+
+    s.ReleaseBuffer();
+    EXPECT_EQ(s.GetSize(), 0);
+    EXPECT_EQ(s.GetPosition(), 0);
+}
+
+TEST(MemoryStream, NegativePositionTransfersNothing)
+{
+    TMemoryStream s;
+    s.SetSize(4);
+    EXPECT_EQ(s.Seek(-2, soBeginning), -2);
+    uint8_t b[4] = {};
+    EXPECT_EQ(s.Read(b, 4), 0);
+    EXPECT_EQ(s.Write(b, 4), 0);
+    EXPECT_EQ(s.GetSize(), 4);
+}
+
+TEST(MemoryStream, CopyFromAndLoadFromStream)
+{
+    TMemoryStream source;
+    const auto data = Iota(300);
+    source.Write(data.data(), 300);
+
+    // count 0: the whole source from its beginning, wherever its position was.
+    TMemoryStream a;
+    source.SetPosition(200);
+    EXPECT_EQ(a.CopyFrom(source, 0), 300);
+    EXPECT_EQ(Bytes(a), data);
+    EXPECT_EQ(a.GetPosition(), 300);
+
+    // count n: from the current position, and a short source is an error.
+    TMemoryStream b;
+    source.SetPosition(100);
+    EXPECT_EQ(b.CopyFrom(source, 50), 50);
+    EXPECT_EQ(Bytes(b), std::vector<uint8_t>(data.begin() + 100, data.begin() + 150));
+    source.SetPosition(290);
+    EXPECT_THROW(b.CopyFrom(source, 20), EFileError);
+
+    TMemoryStream c;
+    c.SetSize(5000);
+    c.SetPosition(17);
+    source.SetPosition(123);
+    c.LoadFromStream(source);
+    EXPECT_EQ(Bytes(c), data);
+    EXPECT_EQ(c.GetPosition(), 0);
+    EXPECT_EQ(source.GetPosition(), 300);
+
+    TMemoryStream d;
+    source.SaveToStream(d);
+    EXPECT_EQ(Bytes(d), data);
+}
+
+TEST(MemoryStream, ShortTransfersOfBufferCallsRaise)
+{
+    TMemoryStream s;
+    s.SetSize(3);
+    uint8_t b[8];
+    try {
+        s.ReadBuffer(b, 8);
+        FAIL() << "no error";
+    } catch (const EFileError& e) {
+        EXPECT_EQ(e.Message(), "Stream-Lesefehler");
+    }
+    s.SetPosition(0);
+    EXPECT_NO_THROW(s.ReadBuffer(b, 3));
+    EXPECT_NO_THROW(s.ReadBuffer(b, 0));
+}
+
+TEST(MemoryStream, NeverGrowsBeyondTheLargestWave)
+{
+    TMemoryStream s;
+    const uint8_t b[4] = {1, 2, 3, 4};
+    s.Write(b, 4);
+    const std::string text = "Wave too large: a wave holds at most 2147483647 bytes.";
+    try {
+        s.SetSize(TMemoryStream::MaxSize + 1);
+        FAIL() << "no error";
+    } catch (const EStreamError& e) {
+        EXPECT_EQ(e.Message(), text);
+    }
+    EXPECT_EQ(Bytes(s), std::vector<uint8_t>({1, 2, 3, 4}));
+
+    // A write whose end lies beyond the limit is refused before anything changes.
+    s.SetPosition(TMemoryStream::MaxSize - 2);
+    try {
+        s.Write(b, 4);
+        FAIL() << "no error";
+    } catch (const EStreamError& e) {
+        EXPECT_EQ(e.Message(), text);
+    }
+    EXPECT_EQ(s.GetSize(), 4);
+    EXPECT_THROW(s.SetSize(-1), EStreamError);
+    EXPECT_EQ(s.GetSize(), 4);
+}
+
+TEST(FileStream, GermanErrorTexts)
+{
+    EXPECT_EQ(FileOpenErrorText("/x/a.wav"), "Datei /x/a.wav kann nicht ge\xC3\xB6" "ffnet werden");
+    EXPECT_EQ(FileCreateErrorText("b.wav"), "Datei b.wav kann nicht erstellt werden");
+
+    try {
+        TFileStream f("/nonexistent-folder/a.wav", TFileStream::fmOpenRead);
+        FAIL() << "no error";
+    } catch (const EFOpenError& e) {
+        EXPECT_EQ(e.Message(), "Datei /nonexistent-folder/a.wav kann nicht ge\xC3\xB6" "ffnet werden");
+    }
+    try {
+        TFileStream f("/nonexistent-folder/b.wav", TFileStream::fmCreate);
+        FAIL() << "no error";
+    } catch (const EFCreateError& e) {
+        EXPECT_EQ(e.Message(), "Datei /nonexistent-folder/b.wav kann nicht erstellt werden");
+    }
+    // A folder is not a file to read.
+    EXPECT_THROW(TFileStream("/tmp", TFileStream::fmOpenRead), EFOpenError);
+
+    TMemoryStream s;
+    s.SetSize(7);
+    EXPECT_THROW(s.LoadFromFile("/nonexistent-folder/c.wav"), EFOpenError);
+    EXPECT_EQ(s.GetSize(), 7);
+}
+
+TEST(FileStream, WriteReadRoundTripAndTruncation)
+{
+    TempDir dir;
+    const auto name = dir.File("f.bin");
+    {
+        std::ofstream old(name, std::ios::binary);
+        old << std::string(1000, 'x');
+    }
+    const auto data = Iota(256);
+    {
+        TFileStream f(name, TFileStream::fmCreate);
+        EXPECT_EQ(f.GetSize(), 0); // an existing file is replaced
+        f.WriteBuffer(data.data(), 256);
+        EXPECT_EQ(f.GetSize(), 256);
+        EXPECT_EQ(f.Seek(0, soCurrent), 256);
+        f.SetSize(100);
+        EXPECT_EQ(f.GetSize(), 100);
+        EXPECT_EQ(f.GetPosition(), 100);
+        f.Close();
+        f.Close(); // closing twice is harmless
+    }
+    TMemoryStream s;
+    s.LoadFromFile(name);
+    EXPECT_EQ(Bytes(s), Iota(100));
+
+    TFileStream r(name, TFileStream::fmOpenRead);
+    uint8_t b[200];
+    r.Seek(-10, soEnd);
+    EXPECT_EQ(r.Read(b, 200), 10);
+    EXPECT_EQ(b[0], 90);
+}
+
+TEST(FileStream, FullDiskIsAWriteError)
+{
+    if (access("/dev/full", W_OK) != 0)
+        GTEST_SKIP() << "/dev/full is not available";
+    TFileStream f("/dev/full", TFileStream::fmCreate);
+    const auto data = Iota(64);
+    try {
+        f.WriteBuffer(data.data(), 64);
+        FAIL() << "no error";
+    } catch (const EFileError& e) {
+        EXPECT_EQ(e.Message(), "Stream-Schreibfehler");
+    }
+}
