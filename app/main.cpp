@@ -1,0 +1,217 @@
+// The window's life: creation (FormCreate), the posted plug-in message, the window-wide
+// keys, closing (FormClose) and destruction (FormDestroy).
+#include "app/main.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QResizeEvent>
+#include <QSplitter>
+#include <QStatusBar>
+
+#include "about/Unit2.h"
+#include "app/RangePlayer.h"
+#include "app/WaveOpener.h"
+#include "app/WavesList.h"
+#include "platform/actions.h"
+#include "platform/registry.h"
+#include "plugins/PluginScan.h"
+#include "view/wavpaint.h"
+#include "wave/Stream.h"
+
+namespace {
+
+// The embedded resource "piano" of the named type "RT_RCDATA", as a byte stream.
+class TResourceStream : public TMemoryStream {
+public:
+    TResourceStream(const QString& type, const QString& name)
+    {
+        QFile file(QStringLiteral(":/") + type + QLatin1Char('/') + name);
+        if (!file.open(QIODevice::ReadOnly))
+            throw EFOpenError("Resource " + name.toStdString() + " not found");
+        const QByteArray bytes = file.readAll();
+        WriteBuffer(bytes.constData(), bytes.size());
+        SetPosition(0);
+    }
+};
+
+} // namespace
+
+TForm1::TForm1(TAboutBox* aboutBox, QWidget* parent) : QMainWindow(parent), AboutBox(aboutBox)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Sonovane"));
+    setAttribute(Qt::WA_AlwaysShowToolTips);
+
+    CreateActions();
+    CreateMenus();
+    MainSplitter = new QSplitter(Qt::Horizontal, this);
+    MainSplitter->setObjectName(QStringLiteral("MainSplitter"));
+    MainSplitter->setHandleWidth(5);
+    MainSplitter->setChildrenCollapsible(false);
+    CreateLeftPanel();
+    CreateWaveArea();
+    MainSplitter->addWidget(LeftPanel);
+    MainSplitter->addWidget(WaveArea);
+    MainSplitter->setStretchFactor(0, 0);
+    MainSplitter->setStretchFactor(1, 1);
+    MainSplitter->setSizes({170, 822 - 170 - 5});
+    setCentralWidget(MainSplitter);
+    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar()->setSizeGripEnabled(true);
+
+    resize(822, 544);
+    setMinimumHeight(420);
+
+    ApplicationEvents::SetOnActionExecute([this](QObject* a) { ApplicationEvents1ActionExecute(a); });
+    ApplicationEvents::SetOnException(
+        [this](QObject* sender, const std::exception* e) { ApplicationEvents1Exception(sender, e); });
+    // The window sees keys before its controls (Space, Shift+Space, the Ctrl release).
+    qApp->installEventFilter(this);
+
+    FormCreate();
+}
+
+TForm1::~TForm1()
+{
+    qApp->removeEventFilter(this);
+    FormDestroy();
+    ApplicationEvents::SetOnActionExecute(nullptr);
+    ApplicationEvents::SetOnException(nullptr);
+}
+
+void TForm1::FormCreate()
+{
+    // 1. The play buffer (held by the play operation, with the window's player).
+    Player = std::make_unique<TRangePlayer>();
+    Player->WPlayer().BeforePlaying = [this](TJvWavePlayer*) { WPlayerBeforePlaying(); };
+    Player->WPlayer().AfterPlaying = [this](TJvWavePlayer*) { WPlayerAfterPlaying(); };
+
+    // 2. The program directory.
+    ProgramDir = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+
+    // 3. and 4. The two panes in their view areas, set to the converter's output format.
+    WorkingPane = new TWavPaintBox(this, QStringLiteral("Working Wave"), UpperViewArea);
+    WorkingPane->setObjectName(QStringLiteral("WorkingPane"));
+    WorkingPane->Wave()->SetFormat(Convertor.ACMFormatOut.Head());
+    WorkingPane->LevelBar = UpperLevelBar;
+    WorkingPane->StatusBar = UpperStatusBar;
+    FinalPane = new TWavPaintBox(this, QStringLiteral("Final Wave"), LowerViewArea);
+    FinalPane->setObjectName(QStringLiteral("FinalPane"));
+    FinalPane->Wave()->SetFormat(Convertor.ACMFormatOut.Head());
+    FinalPane->LevelBar = LowerLevelBar;
+    FinalPane->StatusBar = LowerStatusBar;
+    // UNFINISHED: the panes' mouse, drag-over, drop and drag-start events are connected
+    // when the selection, composing and drag-and-drop handlers exist.
+
+    // The Waves list plays through the window's play operation and shows in the
+    // working pane; the file opener fills it.
+    WavesList->WorkingPane = WorkingPane;
+    WavesList->OnPlay = [this](TTxWavStream& wave) { Player->PlayRange(wave, 0, 0, false); };
+    Opener = std::make_unique<TWaveOpener>(Convertor, *WavesList);
+
+    // 5. The built-in sample.
+    Sample = std::make_unique<TTxWavStream>();
+    TResourceStream piano(QStringLiteral("RT_RCDATA"), QStringLiteral("piano"));
+    Sample->LoadFromStream(piano);
+
+    // 6. The remembered folders, read without creating the key.
+    {
+        TRegistry reg;
+        if (reg.OpenKey(QString::fromLatin1(RegistryKey), false)) {
+            OpenInitialDir = reg.ReadString(QStringLiteral("OpenPath"));
+            SaveInitialDir = reg.ReadString(QStringLiteral("SavePath"));
+            reg.CloseKey();
+        }
+    }
+
+    // 7. Double-buffered view areas: every widget of this toolkit paints off-screen
+    // first, and the panes draw from their own buffered picture on top of that.
+
+    // 8. The mouse-interaction state.
+    PressX = 0;
+    PressSelStartX = 0;
+    PressSelLength = 0;
+    MovingSelection = false;
+
+    // 9. UNFINISHED: the undo list (bound to BtnUndo) is not built yet; BtnUndo and
+    // ClearUndo stay disabled.
+}
+
+void TForm1::FormClose()
+{
+    // Stop before the buffer and the file go: the player may still be reading.
+    StopPlaying();
+    const QString temp = ProgramDir + QString::fromLatin1(TempFileName);
+    if (QFile::exists(temp))
+        QFile::remove(temp);
+}
+
+void TForm1::FormDestroy()
+{
+    Sample.reset();
+    // The play operation stops what plays before its buffer goes.
+    Player.reset();
+    // UNFINISHED: ClearUndo runs here once the undo list exists.
+    TRegistry reg;
+    if (reg.OpenKey(QString::fromLatin1(RegistryKey), true)) {
+        reg.WriteString(QStringLiteral("OpenPath"), OpenInitialDir);
+        reg.WriteString(QStringLiteral("SavePath"), SaveInitialDir);
+        reg.CloseKey();
+    }
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    FormClose();
+    QMainWindow::closeEvent(event);
+}
+
+void TForm1::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+bool TForm1::event(QEvent* event)
+{
+    if (event->type() == static_cast<QEvent::Type>(WM_PLUGINSCAN)) {
+        PluginScanMessage();
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void TForm1::PluginScanMessage()
+{
+    TPluginScan scan(this, AboutBox, ProgramDir, NoDelay);
+    // UNFINISHED: reading a library into the Plugins menu (its exports, the version
+    // check, one action per filter) is not built yet; the scan finds the libraries and
+    // reports them on the splash, and the Plugins menu stays empty.
+    scan.Run();
+    UpdatePlugInMenuBinding();
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::Resize:
+        if (watched == WaveArea)
+            FormResize();
+        break;
+    case QEvent::ActionAdded:
+    case QEvent::ActionRemoved:
+        if (watched == PlugInMenu)
+            UpdatePlugInMenuBinding();
+        break;
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+        HandleWindowKey(watched, event);
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

@@ -1,0 +1,204 @@
+#pragma once
+// TForm1: the main window. It hosts and connects: the panes, the lists, the tool bars,
+// the menus and the actions are made here, and each command is handed to the small
+// class that does the work (the panes, the Waves list, the file opener, the player).
+
+#include <QMainWindow>
+#include <QString>
+#include <cstdint>
+#include <exception>
+#include <memory>
+
+#include "conversion/ACMConvertor.h"
+
+class QActionGroup;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QSplitter;
+class QToolBar;
+class QToolButton;
+class QTreeWidget;
+class TAboutBox;
+class TAction;
+class TActionList;
+class TPanelStatusBar;
+class TRangePlayer;
+class TTxWavStream;
+class TWavPaintBox;
+class TWaveOpener;
+class TWavesList;
+
+// The private message that starts the plug-in scan once the message loop runs.
+inline constexpr int WM_USER = 1024;
+inline constexpr int WM_PLUGINSCAN = WM_USER + 100;  // 1124
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    // aboutBox is the splash and later the About box; it outlives the window.
+    explicit TForm1(TAboutBox* aboutBox, QWidget* parent = nullptr);
+    ~TForm1() override;  // FormDestroy
+
+    // --- state held for the whole run --------------------------------------------
+    TACMConvertor Convertor;
+    std::unique_ptr<TRangePlayer> Player;     // the play buffer and WPlayer
+    std::unique_ptr<TTxWavStream> Sample;     // the built-in sample
+    QString ProgramDir;                       // ends in "/"
+    QString LastActionText;                   // read by the unhandled-error report
+    bool NoDelay = false;                     // "-nodelay": the plug-in scan skips its pauses
+    int32_t PressX = 0;
+    int32_t PressSelStartX = 0;
+    int32_t PressSelLength = 0;
+    bool MovingSelection = false;
+    QString OpenInitialDir;                   // the open dialog's initial folder ("OpenPath")
+    QString SaveInitialDir;                   // the save dialog's initial folder ("SavePath")
+    QString PreviewName;                      // file the open dialog's preview played last
+    TAboutBox* AboutBox;
+    std::unique_ptr<TWaveOpener> Opener;
+
+    static constexpr const char* RegistryKey = "\\Software\\Tarvex Sonovane";
+    static constexpr const char* TempFileName = "txtnt.~wav";
+
+    // --- controls -------------------------------------------------------------------
+    QSplitter* MainSplitter = nullptr;        // left panel | wave area, 5 wide
+    QWidget* LeftPanel = nullptr;
+    QToolBar* ListToolBar = nullptr;
+    QLabel* WavesLabel = nullptr;
+    QSplitter* ListSplitter = nullptr;
+    TWavesList* WavesList = nullptr;
+    QTreeWidget* SelectList = nullptr;
+    QLabel* TrashCan = nullptr;
+    QWidget* WaveArea = nullptr;
+    QWidget* UpperHalf = nullptr;
+    QWidget* LowerHalf = nullptr;
+    QToolBar* UpperToolBar = nullptr;
+    QToolBar* LowerToolBar = nullptr;
+    TPanelStatusBar* UpperStatusBar = nullptr;
+    TPanelStatusBar* LowerStatusBar = nullptr;
+    QProgressBar* UpperLevelBar = nullptr;
+    QProgressBar* LowerLevelBar = nullptr;
+    QWidget* UpperNarrowPanel = nullptr;
+    QWidget* LowerNarrowPanel = nullptr;
+    QWidget* UpperViewArea = nullptr;
+    QWidget* LowerViewArea = nullptr;
+    TWavPaintBox* WorkingPane = nullptr;      // "Working Wave"
+    TWavPaintBox* FinalPane = nullptr;        // "Final Wave"
+
+    // Tool buttons that are not bound to an action.
+    QToolButton* BtnPlay1 = nullptr;          // upper Play, drop-down "Looped"
+    QToolButton* BtnPlay2 = nullptr;          // lower Play, drop-down "Looped"
+    QAction* Looped1 = nullptr;
+    QAction* Looped2 = nullptr;
+    QToolButton* BtnAddWave1 = nullptr;       // icon 19 "Add whole wave to list"
+    QToolButton* BtnDragSel1 = nullptr;       // icon 18 "Drag&Drop selection"
+    QToolButton* BtnNormalize = nullptr;      // drop-down of the six levels
+    QToolButton* BtnZeroCross = nullptr;      // "Automatic adjust zero cross", down at start
+    QToolButton* BtnQuickPlug = nullptr;      // "&Plugins", drop-down = PlugInMenu
+    QToolButton* BtnAddWave2 = nullptr;
+    QToolButton* BtnDragSel2 = nullptr;
+    QToolButton* BtnSelAll2 = nullptr;        // icon 25 "Select all" of the final pane
+    QToolButton* BtnDelSel2 = nullptr;        // icon 11 "Delete selection" of the final pane
+    QToolButton* BtnMix = nullptr;            // icon 16 "Mix working wave to final wave"
+
+    // Menus.
+    QMenu* FileMenu = nullptr;
+    QMenu* EditMenu = nullptr;
+    QMenu* ModifyMenu = nullptr;
+    QMenu* NormalizeToMenu = nullptr;
+    QMenu* PlugInMenu = nullptr;
+    QAction* PlugInMenuItem = nullptr;        // "&Plugins" on the menu bar
+    QMenu* OptionsMenu = nullptr;
+    QMenu* PrecisionMenu = nullptr;
+    QMenu* UndoStepsMenu = nullptr;
+    QActionGroup* PrecisionGroup = nullptr;
+    QActionGroup* UndoStepsGroup = nullptr;
+    QAction* About1 = nullptr;
+
+    // --- actions --------------------------------------------------------------------
+    TActionList* ActionList1 = nullptr;       // the main group (undo snapshot before ModWave)
+    TActionList* ActionList2 = nullptr;       // TrimSel2 only: no snapshot
+    TActionList* PluginActions = nullptr;     // VersionMiss and the plug-in filters
+    TAction* Normal = nullptr;
+    TAction* IncAmp = nullptr;
+    TAction* DecAmp = nullptr;
+    TAction* FadeIn = nullptr;
+    TAction* FadeOut = nullptr;
+    TAction* Reverse = nullptr;
+    TAction* DelSelect = nullptr;
+    TAction* TrimSel = nullptr;
+    TAction* SpeedUp = nullptr;
+    TAction* SlowDown = nullptr;
+    TAction* Norm100 = nullptr;
+    TAction* Norm90 = nullptr;
+    TAction* Norm80 = nullptr;
+    TAction* Norm75 = nullptr;
+    TAction* Norm50 = nullptr;
+    TAction* Norm0 = nullptr;
+    TAction* BtnUndo = nullptr;
+    TAction* ClearUndo = nullptr;
+    TAction* OpenWaveFile = nullptr;
+    TAction* SaveWaveFile = nullptr;
+    TAction* ExitProg = nullptr;
+    TAction* SelAll1 = nullptr;
+    TAction* StopSound = nullptr;
+    TAction* PlayWave1 = nullptr;
+    TAction* DragDropAction = nullptr;
+    TAction* TrimSel2 = nullptr;
+    TAction* VersionMiss = nullptr;
+
+    // --- handlers -------------------------------------------------------------------
+    void FormCreate();
+    void FormClose();
+    void FormDestroy();
+    void FormResize();
+    void ExitProgExecute();
+    void About1Click();
+    void ApplicationEvents1ActionExecute(QObject* action);
+    void ApplicationEvents1Exception(QObject* sender, const std::exception* error);
+    void OpenWaveFileExecute();
+    void Open1SelectionChange(const QString& fileName);
+    void SelAll1Execute();
+    void BtnSelAll2Click();
+    void PrecisionClick(int32_t precision);
+    void PlugInMenuClick();
+    void PluginScanMessage();                 // message 1124
+
+    // Playback.
+    void PlayWave1Execute();                  // also the upper Play button
+    void BtnPlay2Click();
+    void StopSoundExecute();
+    void WPlayerBeforePlaying();
+    void WPlayerAfterPlaying();
+    // The stop operation: nothing plays and the play buffer is empty afterwards.
+    void StopPlaying();
+
+    // Whether the upper Play button shows its highlight right now.
+    bool PlayButtonMarked() const;
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Layout (main_layout.cpp).
+    void CreateActions();
+    void CreateMenus();
+    void CreateLeftPanel();
+    void CreateWaveArea();
+    QWidget* CreateHalf(const QString& name, QToolBar*& toolBar, TPanelStatusBar*& statusBar,
+                        QProgressBar*& levelBar, QWidget*& narrowPanel, QWidget*& viewArea);
+    void CreateUpperToolBar();
+    void CreateLowerToolBar();
+    TAction* MakeAction(TActionList* list, const char* name, const QString& caption,
+                        const QString& hint, const QString& category, int imageIndex);
+    QToolButton* MakeToolButton(QToolBar* bar, const char* name, int imageIndex,
+                                const QString& hint);
+    void UpdatePlugInMenuBinding();
+    // Window-wide keys: Space / Shift+Space play, releasing Ctrl stops.
+    bool HandleWindowKey(QObject* receiver, QEvent* event);
+
+    bool FPlayButtonMarked = false;
+};

@@ -1,0 +1,39 @@
+#include "app/Startup.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QLabel>
+
+#include "about/Unit2.h"
+#include "app/main.h"
+#include "platform/translations.h"
+
+TStartup RunStartup(const QStringList& arguments)
+{
+    TStartup s;
+    // 1. The title; the toolkit's own texts in German.
+    QApplication::setApplicationName(QStringLiteral("Sonovane"));
+    Translations::InstallToolkitTexts();
+
+    // 2. The splash: the About box, on top, not waited for.
+    s.AboutBox = std::make_unique<TAboutBox>();
+    s.AboutBox->ShowSplash();
+
+    // 3. The main window (FormCreate runs inside).
+    s.Form1 = std::make_unique<TForm1>(s.AboutBox.get());
+
+    // 4. and 5. Only the first argument counts, compared exactly.
+    const QString first = arguments.value(0);
+    if (first != QLatin1String(NoPluginSwitch)) {
+        QCoreApplication::postEvent(s.Form1.get(), new QEvent(static_cast<QEvent::Type>(WM_PLUGINSCAN)));
+        s.PluginScanPosted = true;
+    } else {
+        s.AboutBox->lbPlugins->setText(QStringLiteral("No Plugins loaded!"));
+        s.AboutBox->lbPlugins->setVisible(true);
+    }
+    s.Form1->NoDelay = first == QLatin1String(NoDelaySwitch);
+
+    // 6. The message loop shows the window; the posted scan runs once it is up.
+    s.Form1->show();
+    return s;
+}
