@@ -28,6 +28,15 @@ public:
     // Closes the box (inner panel and the three text lines).
     void Panel1Click();
 
+    // The contact shown and opened by the link line.
+    static constexpr const char* ContactAddress = "sonovane@example.org";
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // The box has no Cancel button: Esc does not close it (nor hide the splash).
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void CentreOnScreen();
+    QObject* FPressedOn = nullptr;  // the closing control that took the button press
 };

@@ -6,6 +6,7 @@
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/translations.h"
+#include "support/FakeXdgOpen.h"
 #include "support/ModalDriver.h"
 #include "support/ScriptedDialogs.h"
 
@@ -42,25 +43,6 @@ QByteArray ReadFile(const QString& path)
         return {};
     return file.readAll();
 }
-
-// Restores an environment variable at scope end.
-class TEnvGuard {
-public:
-    explicit TEnvGuard(const char* name) : FName(name), FHad(qEnvironmentVariableIsSet(name)),
-        FValue(qgetenv(name)) {}
-    ~TEnvGuard()
-    {
-        if (FHad)
-            qputenv(FName, FValue);
-        else
-            qunsetenv(FName);
-    }
-
-private:
-    const char* FName;
-    bool FHad;
-    QByteArray FValue;
-};
 
 } // namespace
 
@@ -392,46 +374,33 @@ private slots:
 
     void shellOpenThroughXdgOpen()
     {
-        TEnvGuard pathGuard("PATH");
-        QTemporaryDir bin;
-        const QString log = bin.filePath("log");
-        // Logs its working folder and arguments, then ends with the status asked for.
-        WriteFile(bin.filePath("xdg-open"),
-                  "#!/bin/sh\n"
-                  "pwd > \"$FAKE_LOG\"\n"
-                  "for a in \"$@\"; do echo \"[$a]\" >> \"$FAKE_LOG\"; done\n"
-                  "if [ \"$FAKE_STATUS\" = kill ]; then kill -9 $$; fi\n"
-                  "exit $FAKE_STATUS\n",
-                  true);
-        qputenv("PATH", bin.path().toUtf8());
-        qputenv("FAKE_LOG", log.toUtf8());
-
+        TFakeXdgOpen opener;
+        QTemporaryDir work;
         const QList<QPair<QByteArray, int>> table = {
             {"0", 42}, {"1", ERROR_BAD_FORMAT}, {"2", 2}, {"3", 31}, {"4", SE_ERR_DDEFAIL},
             {"5", SE_ERR_ACCESSDENIED}, {"9", SE_ERR_DDEFAIL}, {"kill", SE_ERR_DDEFAIL}};
         for (const auto& [status, expected] : table) {
-            qputenv("FAKE_STATUS", status);
-            QFile::remove(log);
+            opener.SetExitStatus(status);
+            opener.ClearLog();
             const int result = ShellExecuteA(nullptr, "open", "mailto:sonovane@example.org",
-                                             "--ignored", bin.path(), SW_SHOWNORMAL);
+                                             "--ignored", work.path(), SW_SHOWNORMAL);
             QVERIFY2(result == expected, qPrintable(QString("status %1 gave %2").arg(status).arg(result)));
             // One argument only: the address; parameters do not reach a document's opener.
-            QCOMPARE(ReadFile(log), QDir(bin.path()).canonicalPath().toUtf8() +
-                                    "\n[mailto:sonovane@example.org]\n");
+            QCOMPARE(opener.Log(), QDir(work.path()).canonicalPath().toUtf8() +
+                                   "\n[mailto:sonovane@example.org]\n");
         }
 
         // The verb "open" in any case, or none; anything else is not known.
-        qputenv("FAKE_STATUS", "0");
+        opener.SetExitStatus("0");
         QCOMPARE(ShellExecuteA(nullptr, "OPEN", "x", "", "", SW_SHOWNORMAL), 42);
         QCOMPARE(ShellExecuteA(nullptr, "", "x", "", "", SW_SHOWNORMAL), 42);
-        QFile::remove(log);
+        opener.ClearLog();
         QCOMPARE(ShellExecuteA(nullptr, "print", "x", "", "", SW_SHOWNORMAL), 31);
         QCOMPARE(ShellExecuteA(nullptr, "open", "", "", "", SW_SHOWNORMAL), 2);
-        QVERIFY(!QFile::exists(log));
+        QVERIFY(!opener.Ran());
 
         // No xdg-open at all.
-        QTemporaryDir empty;
-        qputenv("PATH", empty.path().toUtf8());
+        opener.Remove();
         QCOMPARE(ShellExecuteA(nullptr, "open", "mailto:a@example.org", "", "", SW_SHOWNORMAL), 31);
     }
 
