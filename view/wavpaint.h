@@ -3,6 +3,7 @@
 // with its selection, guide lines, marks and name, and keeps its status bar current.
 
 #include <QColor>
+#include <QFont>
 #include <QImage>
 #include <QString>
 #include <QWidget>
@@ -57,10 +58,18 @@ public:
     // The buffered picture as last drawn, overlays included.
     const QImage& Picture() const { return FPicture; }
 
-    // Pure drawing of the whole pane into image (sized W x H), as a paint does.
+    // Pure drawing of the whole pane into image (sized W x H), as a paint does. The
+    // image is made Format_RGB32 if it is not already. The name uses the application font.
     static void Render(QImage& image, TTxWavStream& wave, const QString& waveName,
                        int32_t precision, int32_t markStart, int32_t markEnd,
                        const QColor& markColour);
+    // The same with the name drawn in font (the pane passes its own).
+    static void Render(QImage& image, TTxWavStream& wave, const QString& waveName,
+                       int32_t precision, int32_t markStart, int32_t markEnd,
+                       const QColor& markColour, const QFont& font);
+
+    // Percent of full scale at which the guide lines are drawn (the plain normalize level).
+    static constexpr int32_t NormalizeLevel = 85;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
