@@ -30,7 +30,13 @@ public:
     static TTxWavStream* EntryWave(QTreeWidgetItem* entry);
     // Removes the entry and releases its wave.
     void RemoveEntry(QTreeWidgetItem* entry);
+    // Gives an existing entry a new wave (the old one is released) and recomputes its
+    // Length text; a drop on an entry does this.
+    void SetEntryWave(QTreeWidgetItem* entry, std::unique_ptr<TTxWavStream> wave);
+    // Opens the caption of entry for in-place editing; the list takes the focus.
     void StartRename(QTreeWidgetItem* entry);
+    // The Length column's text for a wave of samples samples, in the user's locale.
+    static QString LengthText(int64_t samples);
 
     bool AutoShow() const;
     bool AutoPlay() const;
@@ -48,7 +54,11 @@ public:
     void AutoShowClick();
     void Autoplay1Click();
 
+    void Play1Click();
+
 protected:
+    // Only the caption column is edited in place, whichever column was clicked.
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;  // WavesListMouseUp
     void keyPressEvent(QKeyEvent* event) override;        // WavesListKeyDown
     void contextMenuEvent(QContextMenuEvent* event) override;

@@ -1,0 +1,299 @@
+#include "app/WavesList.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+#include "app/waveprocessing.h"
+#include "platform/dialogs.h"
+#include "view/wavpaint.h"
+
+namespace {
+
+constexpr int NameColumn = 0;
+constexpr int LengthColumn = 1;
+
+// One row of the list. The row owns its wave, so however it leaves the list (Delete,
+// Clear list, the trash can, a plain delete by other code, the list's destruction)
+// the wave goes with it: this destructor is the list's deletion handler.
+class TWavesListItem : public QTreeWidgetItem {
+public:
+    explicit TWavesListItem(std::unique_ptr<TTxWavStream> wave) : FWave(std::move(wave))
+    {
+        setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable);
+    }
+
+    ~TWavesListItem() override
+    {
+        // Leave the view while the row is still whole: the selection notifications
+        // that removal sends must never meet a row whose wave is already gone.
+        if (QTreeWidget* view = treeWidget()) {
+            // Without a current row the toolkit does not move the selection to a
+            // neighbour, which would auto play or auto show an entry nobody chose.
+            if (view->currentItem() == this)
+                view->selectionModel()->clearCurrentIndex();
+            view->takeTopLevelItem(view->indexOfTopLevelItem(this));
+        }
+        FWave.reset();
+    }
+
+    TTxWavStream* Wave() const { return FWave.get(); }
+    void SetWave(std::unique_ptr<TTxWavStream> wave) { FWave = std::move(wave); }
+
+private:
+    std::unique_ptr<TTxWavStream> FWave;
+};
+
+// Light grid lines between rows and columns, drawn over the standard item.
+class TGridDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::paint(painter, option, index);
+        painter->save();
+        painter->setPen(QColor(0xD8, 0xD8, 0xD8));
+        const QRect r = option.rect;
+        painter->drawLine(r.bottomLeft(), r.bottomRight());
+        painter->drawLine(r.topRight(), r.bottomRight());
+        painter->restore();
+    }
+};
+
+} // namespace
+
+TWavesList::TWavesList(QWidget* parent) : QTreeWidget(parent)
+{
+    setColumnCount(2);
+    setHeaderLabels({QStringLiteral("Name"), QStringLiteral("Length")});
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setAllColumnsShowFocus(true);
+    // F2 is handled by keyPressEvent; a click on the selected row also renames.
+    setEditTriggers(QAbstractItemView::SelectedClicked);
+    setItemDelegate(new TGridDelegate(this));
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(NameColumn, QHeaderView::Stretch);
+    header()->setSectionResizeMode(LengthColumn, QHeaderView::ResizeToContents);
+
+    // The selected row keeps its highlight while another control has the focus.
+    QPalette p = palette();
+    p.setColor(QPalette::Inactive, QPalette::Highlight, p.color(QPalette::Active, QPalette::Highlight));
+    p.setColor(QPalette::Inactive, QPalette::HighlightedText,
+               p.color(QPalette::Active, QPalette::HighlightedText));
+    setPalette(p);
+
+    // Entries will be draggable onto the panes and lists once drag and drop exists;
+    // until then a press-and-move only selects.
+    setDragEnabled(false);
+
+    PopupMenu1 = new QMenu(this);
+    Play1 = PopupMenu1->addAction(QStringLiteral("Play"));
+    PopupMenu1->addSeparator();
+    Delete1 = PopupMenu1->addAction(QStringLiteral("Delete"));
+    Clear1 = PopupMenu1->addAction(QStringLiteral("Clear list"));
+    PopupMenu1->addSeparator();
+    AutoShow1 = PopupMenu1->addAction(QStringLiteral("Auto show waveform"));
+    AutoShow1->setCheckable(true);
+    Autoplay1 = PopupMenu1->addAction(QStringLiteral("Auto play"));
+    Autoplay1->setCheckable(true);
+
+    connect(PopupMenu1, &QMenu::aboutToShow, this, &TWavesList::PopupMenu1Popup);
+    connect(Play1, &QAction::triggered, this, &TWavesList::Play1Click);
+    connect(Delete1, &QAction::triggered, this, &TWavesList::Delete1Click);
+    connect(Clear1, &QAction::triggered, this, &TWavesList::Clear1Click);
+    // The two check items flip themselves when triggered (checkable actions).
+    connect(this, &QTreeWidget::itemSelectionChanged, this, &TWavesList::WavesListSelectItem);
+}
+
+TWavesList::~TWavesList()
+{
+    // The rows go while this object is still a TWavesList, and without the selection
+    // handler: the pane it would touch may already be gone.
+    disconnect(this, &QTreeWidget::itemSelectionChanged, this, &TWavesList::WavesListSelectItem);
+    clear();
+}
+
+QString TWavesList::LengthText(int64_t samples)
+{
+    // The locale's separator may be more than one byte; build with '.' and put it in.
+    QString text = QString::fromStdString(SamplesToTimeText(samples, '.'));
+    const QString point = QLocale().decimalPoint();
+    if (point != QStringLiteral("."))
+        text.replace(QLatin1Char('.'), point);
+    return text;
+}
+
+QTreeWidgetItem* TWavesList::AppendEntry(const QString& caption, std::unique_ptr<TTxWavStream> wave)
+{
+    const int64_t size = wave ? wave->Size() : 0;
+    auto item = std::make_unique<TWavesListItem>(std::move(wave));
+    item->setText(NameColumn, caption);
+    item->setText(LengthColumn, LengthText(size));
+    addTopLevelItem(item.get());
+    return item.release();
+}
+
+QTreeWidgetItem* TWavesList::SelectedEntry() const
+{
+    const QList<QTreeWidgetItem*> selected = selectedItems();
+    return selected.isEmpty() ? nullptr : selected.first();
+}
+
+TTxWavStream* TWavesList::EntryWave(QTreeWidgetItem* entry)
+{
+    auto* item = dynamic_cast<TWavesListItem*>(entry);
+    return item ? item->Wave() : nullptr;
+}
+
+void TWavesList::RemoveEntry(QTreeWidgetItem* entry)
+{
+    if (!entry || entry->treeWidget() != this)
+        return;
+    delete entry;  // the row's destructor takes it out of the list and releases its wave
+}
+
+void TWavesList::SetEntryWave(QTreeWidgetItem* entry, std::unique_ptr<TTxWavStream> wave)
+{
+    auto* item = dynamic_cast<TWavesListItem*>(entry);
+    if (!item)
+        return;
+    const int64_t size = wave ? wave->Size() : 0;
+    item->SetWave(std::move(wave));
+    item->setText(LengthColumn, LengthText(size));
+}
+
+void TWavesList::StartRename(QTreeWidgetItem* entry)
+{
+    if (!entry || entry->treeWidget() != this)
+        return;
+    setFocus();
+    scrollToItem(entry);
+    editItem(entry, NameColumn);
+}
+
+bool TWavesList::AutoShow() const
+{
+    return AutoShow1->isChecked();
+}
+
+bool TWavesList::AutoPlay() const
+{
+    return Autoplay1->isChecked();
+}
+
+void TWavesList::WavesListSelectItem()
+{
+    // Works on the entry selected now, whichever row the notification was about.
+    QTreeWidgetItem* entry = SelectedEntry();
+    TTxWavStream* wave = EntryWave(entry);
+    if (!wave)
+        return;
+    if (AutoPlay() && OnPlay)
+        OnPlay(*wave);
+    if (!AutoShow() || !WorkingPane)
+        return;
+    try {
+        TTxWavStream& paneWave = *WorkingPane->Wave();
+        if (paneWave.Size() != 0) {
+            // A look only: the pane keeps its own wave, which returns at the next repaint.
+            WorkingPane->PaintOnce(*wave);
+        } else {
+            // An empty pane takes a copy (not an undo step; the pane keeps its name).
+            paneWave.Assign(*wave);
+            WorkingPane->Repaint();
+            WorkingPane->UpdateStatus();
+        }
+    } catch (const EStreamError&) {
+        Dialogs::ShowMessage(QString::fromUtf8(WavText::OutOfMemory));
+    }
+}
+
+void TWavesList::PopupMenu1Popup()
+{
+    if (QTreeWidgetItem* entry = SelectedEntry()) {
+        Delete1->setText(QStringLiteral("Delete ") + entry->text(NameColumn));
+        Delete1->setEnabled(true);
+        Play1->setText(QStringLiteral("Play ") + entry->text(NameColumn));
+        Play1->setEnabled(true);
+    } else {
+        Delete1->setText(QStringLiteral("Delete"));
+        Delete1->setEnabled(false);
+        Play1->setText(QStringLiteral("Play"));
+        Play1->setEnabled(false);
+    }
+    Clear1->setEnabled(topLevelItemCount() > 0);
+}
+
+void TWavesList::Play1Click()
+{
+    TTxWavStream* wave = EntryWave(SelectedEntry());
+    if (wave && OnPlay)
+        OnPlay(*wave);
+}
+
+void TWavesList::Delete1Click()
+{
+    RemoveEntry(SelectedEntry());
+}
+
+void TWavesList::Clear1Click()
+{
+    if (topLevelItemCount() == 0)
+        return;
+    if (Dialogs::Confirm(QStringLiteral("Are you sure you want to clear the list?")))
+        clear();
+}
+
+void TWavesList::AutoShowClick()
+{
+    AutoShow1->toggle();
+}
+
+void TWavesList::Autoplay1Click()
+{
+    Autoplay1->toggle();
+}
+
+bool TWavesList::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
+{
+    if (index.isValid() && index.column() != NameColumn)
+        return QTreeWidget::edit(index.siblingAtColumn(NameColumn), trigger, event);
+    return QTreeWidget::edit(index, trigger, event);
+}
+
+void TWavesList::mouseReleaseEvent(QMouseEvent* event)
+{
+    QTreeWidget::mouseReleaseEvent(event);
+    // Whatever auto show painted over the pane while the button was down goes away.
+    if (WorkingPane)
+        WorkingPane->Repaint();
+}
+
+void TWavesList::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_F2) {
+        if (QTreeWidgetItem* entry = SelectedEntry())
+            StartRename(entry);
+        event->accept();
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
+}
+
+void TWavesList::contextMenuEvent(QContextMenuEvent* event)
+{
+    PopupMenu1->popup(event->globalPos());
+    event->accept();
+}
