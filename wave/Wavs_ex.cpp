@@ -444,13 +444,7 @@ int32_t TTxWavStream::ColumnPeak(int32_t offset, int32_t count, int32_t precisio
             // largest byte, so both take the vectorised path.
             m = MaxByteBlock(p, n);
         } else {
-            for (int64_t i = 0; i < n; i += step) {
-                if (p[i] > m) {
-                    m = p[i];
-                    if (m == 255)
-                        break;
-                }
-            }
+            m = MaxByteStrided(p, n, static_cast<int32_t>(std::min<int64_t>(step, int64_t{1} << 30)));
         }
     }
     return m >= 127 ? m - 127 : 127 - m;
@@ -509,6 +503,19 @@ uint8_t MaxBytePlain(const uint8_t* data, int32_t count)
     return m;
 }
 
+uint8_t MaxByteStridedPlain(const uint8_t* data, int32_t count, int32_t step)
+{
+    uint8_t m = 0;
+    for (int64_t i = 0; i < count; i += step) {
+        if (data[i] > m) {
+            m = data[i];
+            if (m == 255)
+                break;
+        }
+    }
+    return m;
+}
+
 #if defined(__SSE2__)
 namespace {
 
@@ -524,7 +531,7 @@ uint8_t HorizontalMax(__m128i v)
 } // namespace
 
 // Aligned 16-byte loads with four independent running maxima keep the loop at memory
-// speed; a 255 anywhere ends the scan, checked once per 256 bytes.
+// speed; a 255 anywhere ends the scan, checked once per KiB.
 uint8_t MaxByteBlock(const uint8_t* data, int32_t count)
 {
     if (count < 16)
@@ -543,8 +550,8 @@ uint8_t MaxByteBlock(const uint8_t* data, int32_t count)
     const __m128i full = _mm_set1_epi8(static_cast<char>(0xFF));
     __m128i m0 = _mm_setzero_si128();
     __m128i m1 = m0, m2 = m0, m3 = m0;
-    while (end - p >= 256) {
-        for (int k = 0; k < 4; ++k) {
+    while (end - p >= 1024) {
+        for (int k = 0; k < 16; ++k) {
             m0 = _mm_max_epu8(m0, _mm_load_si128(reinterpret_cast<const __m128i*>(p)));
             m1 = _mm_max_epu8(m1, _mm_load_si128(reinterpret_cast<const __m128i*>(p + 16)));
             m2 = _mm_max_epu8(m2, _mm_load_si128(reinterpret_cast<const __m128i*>(p + 32)));
@@ -566,9 +573,56 @@ uint8_t MaxByteBlock(const uint8_t* data, int32_t count)
     const uint8_t tail = MaxBytePlain(p, static_cast<int32_t>(end - p));
     return std::max({head, body, tail});
 }
+
+// The coarser levels look at every 2nd to 16th byte. Each 16-byte load holds whole
+// periods of the grid, so masking the other bytes to 0 (which can never be the largest)
+// gives the largest grid byte at full vector speed.
+uint8_t MaxByteStrided(const uint8_t* data, int32_t count, int32_t step)
+{
+    if (step <= 1)
+        return MaxByteBlock(data, count);
+    if (step > 16 || count < 64)
+        return MaxByteStridedPlain(data, count, step);
+    alignas(16) uint8_t pattern[16] = {};
+    for (int i = 0; i < 16; i += step)
+        pattern[i] = 0xFF;
+    const __m128i mask = _mm_load_si128(reinterpret_cast<const __m128i*>(pattern));
+    const __m128i full = _mm_set1_epi8(static_cast<char>(0xFF));
+    const uint8_t* p = data;
+    const uint8_t* end = data + count;
+    __m128i m0 = _mm_setzero_si128();
+    __m128i m1 = m0, m2 = m0, m3 = m0;
+    while (end - p >= 1024) {
+        for (int k = 0; k < 16; ++k) {
+            m0 = _mm_max_epu8(m0, _mm_and_si128(mask, _mm_loadu_si128(reinterpret_cast<const __m128i*>(p))));
+            m1 = _mm_max_epu8(m1, _mm_and_si128(mask, _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16))));
+            m2 = _mm_max_epu8(m2, _mm_and_si128(mask, _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 32))));
+            m3 = _mm_max_epu8(m3, _mm_and_si128(mask, _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 48))));
+            p += 64;
+        }
+        const __m128i m = _mm_max_epu8(_mm_max_epu8(m0, m1), _mm_max_epu8(m2, m3));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(m, full)) != 0)
+            return 255;
+    }
+    __m128i m = _mm_max_epu8(_mm_max_epu8(m0, m1), _mm_max_epu8(m2, m3));
+    while (end - p >= 16) {
+        m = _mm_max_epu8(m, _mm_and_si128(mask, _mm_loadu_si128(reinterpret_cast<const __m128i*>(p))));
+        p += 16;
+    }
+    const uint8_t body = HorizontalMax(m);
+    if (body == 255)
+        return 255;
+    // p - data is a multiple of 16 and so of step: the tail starts on the grid.
+    return std::max(body, MaxByteStridedPlain(p, static_cast<int32_t>(end - p), step));
+}
 #else
 uint8_t MaxByteBlock(const uint8_t* data, int32_t count)
 {
     return MaxBytePlain(data, count);
+}
+
+uint8_t MaxByteStrided(const uint8_t* data, int32_t count, int32_t step)
+{
+    return step <= 1 ? MaxBytePlain(data, count) : MaxByteStridedPlain(data, count, step);
 }
 #endif

@@ -116,3 +116,6 @@ private:
 // vectorised and plain forms are exposed so tests and benchmarks can compare them.
 uint8_t MaxBytePlain(const uint8_t* data, int32_t count);
 uint8_t MaxByteBlock(const uint8_t* data, int32_t count);
+// Largest of the bytes at 0, step, 2 * step, ... below count; the same stop at 255.
+uint8_t MaxByteStridedPlain(const uint8_t* data, int32_t count, int32_t step);
+uint8_t MaxByteStrided(const uint8_t* data, int32_t count, int32_t step);

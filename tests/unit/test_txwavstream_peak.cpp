@@ -21,6 +21,14 @@ uint8_t Reference(const uint8_t* p, int32_t n)
     return m;
 }
 
+uint8_t ReferenceStrided(const uint8_t* p, int32_t n, int32_t step)
+{
+    uint8_t m = 0;
+    for (int32_t i = 0; i < n; i += step)
+        m = std::max(m, p[i]);
+    return m;
+}
+
 int32_t PeakOf(uint8_t m)
 {
     return m >= 127 ? m - 127 : 127 - m;
@@ -123,4 +131,42 @@ TEST(ColumnPeak, BlockMethodEqualsPlainScanOnLargeBuffers)
             buffer.data[at] = 100;
         }
     }
+}
+
+TEST(ColumnPeak, CoarserLevelsLookOnlyAtTheirGrid)
+{
+    std::mt19937 rng(4242);
+    AlignedBuffer buffer(4096 + 64);
+    for (Content content : {Content::Random, Content::Below127, Content::Sound, Content::With255}) {
+        Generate(rng, buffer.data, 4096 + 64, content);
+        for (int32_t step : {2, 4, 8, 16}) {
+            for (int32_t offset = 0; offset < 16; ++offset) {
+                const uint8_t* p = buffer.data + offset;
+                for (int32_t length = 0; length <= 300; ++length) {
+                    const uint8_t expected = ReferenceStrided(p, length, step);
+                    ASSERT_EQ(MaxByteStrided(p, length, step), expected) << step << " " << offset << " " << length;
+                    ASSERT_EQ(MaxByteStridedPlain(p, length, step), expected) << step << " " << offset << " " << length;
+                }
+                const uint8_t expected = ReferenceStrided(p, 4096, step);
+                ASSERT_EQ(MaxByteStrided(p, 4096, step), expected) << step << " " << offset;
+            }
+        }
+    }
+    // Off-grid bytes never count, however large: a 255 between grid points included.
+    std::vector<uint8_t> bytes(4096, 100);
+    for (int32_t step : {2, 4, 8, 16}) {
+        for (size_t i = 0; i < bytes.size(); ++i)
+            bytes[i] = i % static_cast<size_t>(step) == 0 ? 100 : 255;
+        bytes[4000] = 180;
+        EXPECT_EQ(MaxByteStrided(bytes.data(), 4096, step), 180) << step;
+        EXPECT_EQ(MaxByteStrided(bytes.data() + 1, 4095, step), 255) << step;
+    }
+    // Through the wave at each level.
+    TTxWavStream w;
+    w.SetSize(5000);
+    Generate(rng, w.Memory(), 5000, Content::Sound);
+    for (int32_t precision = 1; precision <= 4; ++precision)
+        for (int32_t offset : {0, 3, 17})
+            EXPECT_EQ(w.ColumnPeak(offset, 4900, precision),
+                      PeakOf(ReferenceStrided(w.Memory() + offset, 4900, 1 << precision)));
 }
