@@ -5,7 +5,24 @@
 #include <cstdlib>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
+
+// A run of one colour; four pixels per store where the vector unit allows it.
+void Fill32(QRgb* p, int n, QRgb c)
+{
+    int i = 0;
+#if defined(__SSE2__)
+    const __m128i v = _mm_set1_epi32(static_cast<int>(c));
+    for (; i + 4 <= n; i += 4)
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + i), v);
+#endif
+    for (; i < n; ++i)
+        p[i] = c;
+}
 
 // Walks from (x0, y0) to (x1, y1) with Bresenham's steps, calling visit for each point;
 // includeEnd decides whether the end point is visited.
@@ -41,7 +58,8 @@ void Walk(int x0, int y0, int x1, int y1, bool includeEnd, Visit visit)
 } // namespace
 
 TPaneCanvas::TPaneCanvas(QImage& image)
-    : FImage(image), FWidth(image.width()), FHeight(image.height())
+    : FImage(image), FWidth(image.width()), FHeight(image.height()),
+      FBits(reinterpret_cast<QRgb*>(image.bits())), FStride(image.bytesPerLine() / 4)
 {
 }
 
@@ -53,9 +71,9 @@ void TPaneCanvas::Span(int y, int left, int right, QRgb colour, TPenMode mode)
     right = std::min(right, FWidth);
     if (left >= right)
         return;
-    auto* row = reinterpret_cast<QRgb*>(FImage.scanLine(y));
+    QRgb* row = Row(y);
     if (mode == TPenMode::Copy) {
-        std::fill(row + left, row + right, colour | 0xFF000000u);
+        Fill32(row + left, right - left, colour | 0xFF000000u);
     } else {
         const QRgb bits = colour & 0x00FFFFFFu;
         for (int x = left; x < right; ++x)
@@ -72,6 +90,41 @@ void TPaneCanvas::FillRect(int left, int top, int right, int bottom, QRgb colour
 {
     for (int y = std::max(top, 0); y < std::min(bottom, FHeight); ++y)
         Span(y, left, right, colour, mode);
+}
+
+void TPaneCanvas::Columns(const int* tops, const int* bottoms, QRgb colour)
+{
+    int first = FHeight;
+    int last = 0;
+    for (int x = 0; x < FWidth; ++x) {
+        if (tops[x] < bottoms[x]) {
+            first = std::min(first, tops[x]);
+            last = std::max(last, bottoms[x]);
+        }
+    }
+    first = std::max(first, 0);
+    last = std::min(last, FHeight);
+    const QRgb c = colour | 0xFF000000u;
+    for (int y = first; y < last; ++y) {
+        QRgb* row = Row(y);
+        int x = 0;
+#if defined(__SSE2__)
+        const __m128i yv = _mm_set1_epi32(y);
+        const __m128i cv = _mm_set1_epi32(static_cast<int>(c));
+        for (; x + 4 <= FWidth; x += 4) {
+            const __m128i t = _mm_loadu_si128(reinterpret_cast<const __m128i*>(tops + x));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bottoms + x));
+            // Inside where bottom > y and not top > y.
+            const __m128i inside = _mm_andnot_si128(_mm_cmpgt_epi32(t, yv), _mm_cmpgt_epi32(b, yv));
+            auto* dst = reinterpret_cast<__m128i*>(row + x);
+            const __m128i old = _mm_loadu_si128(dst);
+            _mm_storeu_si128(dst, _mm_or_si128(_mm_and_si128(inside, cv), _mm_andnot_si128(inside, old)));
+        }
+#endif
+        for (; x < FWidth; ++x)
+            if (y >= tops[x] && y < bottoms[x])
+                row[x] = c;
+    }
 }
 
 QRect TPaneCanvas::LineBounds(int x0, int y0, int x1, int y1, int width)

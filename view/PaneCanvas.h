@@ -13,6 +13,7 @@
 #include <QImage>
 #include <QRect>
 #include <QRgb>
+#include <cstddef>
 
 enum class TPenMode { Copy, Xor };
 
@@ -25,6 +26,11 @@ public:
     void Line(int x0, int y0, int x1, int y1, QRgb colour, int width = 1,
               TPenMode mode = TPenMode::Copy);
 
+    // One vertical run per column, as 1-pixel lines would draw them: column x gets the
+    // rows tops[x] <= y < bottoms[x] (an empty run where tops[x] >= bottoms[x]). Written
+    // a scanline at a time, which is what keeps a full-width graph cheap.
+    void Columns(const int* tops, const int* bottoms, QRgb colour);
+
     // The pixels a line may touch (before clipping), for the region to show again.
     static QRect LineBounds(int x0, int y0, int x1, int y1, int width);
 
@@ -32,7 +38,11 @@ private:
     void Span(int y, int left, int right, QRgb colour, TPenMode mode);
     void Plot(int x, int y, QRgb colour, TPenMode mode);
 
+    QRgb* Row(int y) const { return FBits + static_cast<ptrdiff_t>(y) * FStride; }
+
     QImage& FImage;
     int FWidth;
     int FHeight;
+    QRgb* FBits;       // detached once, here, rather than on every scanline
+    ptrdiff_t FStride; // in pixels
 };

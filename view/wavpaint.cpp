@@ -38,12 +38,9 @@ void VerticalRows(int y0, int y1, int& top, int& bottom)
 }
 
 // Step 4 of the picture: one column peak per pixel column, drawn as a green 1-pixel line
-// from (x, mid - d) to (x, mid + d). The spans are gathered first and then written row by
-// row, which touches every scanline once instead of striding down 1920 columns.
-void DrawColumns(QImage& image, const TTxWavStream& wave, int32_t precision, int mid, int a)
+// from (x, mid - d) to (x, mid + d).
+void DrawColumns(TPaneCanvas& canvas, int w, const TTxWavStream& wave, int32_t precision, int mid, int a)
 {
-    const int w = image.width();
-    const int h = image.height();
     const int32_t size = wave.Size();
     const TPixelMapping map{w, size};
     const int32_t n = map.PixelToSample(1);
@@ -52,38 +49,15 @@ void DrawColumns(QImage& image, const TTxWavStream& wave, int32_t precision, int
 
     std::vector<int> tops(static_cast<size_t>(w));
     std::vector<int> bottoms(static_cast<size_t>(w));
-    int firstRow = h;
-    int lastRow = 0;
     for (int x = 0; x < w; ++x) {
         const int32_t s = map.PixelToSample(x);
         // The rightmost column can map one sample short of the end; its scan stops there.
         const int32_t count = static_cast<int64_t>(s) + n > size ? size - s : n;
         const int32_t p = wave.ColumnPeak(s, count, precision);
         const int d = p * a / 256;
-        int top = 0;
-        int bottom = 0;
-        VerticalRows(mid - d, mid + d, top, bottom);
-        top = std::max(top, 0);
-        bottom = std::min(bottom, h);
-        if (top >= bottom) {
-            top = 0;
-            bottom = 0;
-        } else {
-            firstRow = std::min(firstRow, top);
-            lastRow = std::max(lastRow, bottom);
-        }
-        tops[static_cast<size_t>(x)] = top;
-        bottoms[static_cast<size_t>(x)] = bottom;
+        VerticalRows(mid - d, mid + d, tops[static_cast<size_t>(x)], bottoms[static_cast<size_t>(x)]);
     }
-
-    const QRgb green = Green | 0xFF000000u;
-    const int* t = tops.data();
-    const int* b = bottoms.data();
-    for (int y = firstRow; y < lastRow; ++y) {
-        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < w; ++x)
-            row[x] = (y >= t[x] && y < b[x]) ? green : row[x];
-    }
+    canvas.Columns(tops.data(), bottoms.data(), Green);
 }
 
 } // namespace
@@ -254,7 +228,7 @@ void TWavPaintBox::Render(QImage& image, TTxWavStream& wave, const QString& wave
     const int32_t selEndX = map.SelEndPixel(wave.SelEnd());
     canvas.FillRect(selStartX, 3, selEndX, h - 4, Aqua);
 
-    DrawColumns(image, wave, precision, mid, a);
+    DrawColumns(canvas, w, wave, precision, mid, a);
 
     // Selection edges.
     canvas.Line(selStartX, 3, selStartX, h - 3, Aqua);
