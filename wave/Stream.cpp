@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <new>
 #include <stdexcept>
 
@@ -102,8 +103,24 @@ int64_t TMemoryStream::Write(const void* buffer, int64_t count)
     if (count > MaxSize - FPosition)
         throw EStreamError(TooLargeText());
     const int64_t end = FPosition + count;
-    if (end > GetSize())
+    if (end > GetSize()) {
+        // Growing may move the buffer; bytes taken from the stream itself are copied first.
+        const auto* src = static_cast<const uint8_t*>(buffer);
+        const std::less<const uint8_t*> before;
+        if (!FData.empty() && !before(src, FData.data()) && before(src, FData.data() + FData.size())) {
+            std::vector<uint8_t> copy;
+            try {
+                copy.assign(src, src + count);
+            } catch (const std::bad_alloc&) {
+                throw EStreamError(OutOfMemoryText);
+            }
+            TMemoryStream::SetSize(end);
+            std::memcpy(FData.data() + FPosition, copy.data(), static_cast<size_t>(count));
+            FPosition = end;
+            return count;
+        }
         TMemoryStream::SetSize(end);
+    }
     std::memmove(FData.data() + FPosition, buffer, static_cast<size_t>(count));
     FPosition = end;
     return count;

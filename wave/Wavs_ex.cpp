@@ -367,7 +367,7 @@ int8_t TTxWavStream::GetSample(int32_t i) const
 
 void TTxWavStream::SetSample(int32_t i, int32_t s)
 {
-    SetByte(i, static_cast<uint8_t>((s + 128) & 0xFF));
+    SetByte(i, static_cast<uint8_t>((static_cast<uint32_t>(s) + 128u) & 0xFFu));
 }
 
 float TTxWavStream::GetValue(int32_t i) const

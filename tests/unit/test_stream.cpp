@@ -87,6 +87,25 @@ TEST(MemoryStream, ReadWriteSeekAndSize)
     EXPECT_EQ(s.GetPosition(), 0);
 }
 
+TEST(MemoryStream, WritingItsOwnBytesWhileGrowing)
+{
+    TMemoryStream s;
+    const auto data = Iota(100);
+    s.Write(data.data(), 100);
+    s.SetPosition(40);
+    // The source lies in the buffer that has to grow (and move) to take it.
+    EXPECT_EQ(s.Write(s.Memory() + 10, 80), 80);
+    auto expected = Iota(40);
+    const auto moved = Iota(80, 10);
+    expected.insert(expected.end(), moved.begin(), moved.end());
+    EXPECT_EQ(Bytes(s), expected);
+    // Inside the old size: an overlapping move.
+    s.SetPosition(0);
+    s.Write(s.Memory() + 1, 5);
+    EXPECT_EQ(s.Memory()[0], 1);
+    EXPECT_EQ(s.Memory()[4], 5);
+}
+
 TEST(MemoryStream, NegativePositionTransfersNothing)
 {
     TMemoryStream s;

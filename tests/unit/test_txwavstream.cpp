@@ -135,6 +135,8 @@ TEST(TxWavStream, SampleViews)
     EXPECT_EQ(w.GetByte(1), (200 + 128) % 256);
     w.SetSample(1, -300);
     EXPECT_EQ(w.GetByte(1), (-300 + 128 + 512) % 256);
+    w.SetSample(1, std::numeric_limits<int32_t>::max()); // 0x7FFFFFFF + 128: low byte 0x7F
+    EXPECT_EQ(w.GetByte(1), 0x7F);
     w.SetByte(1, 77);
     EXPECT_EQ(w.GetByte(1), 77);
 
