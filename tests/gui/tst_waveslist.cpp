@@ -11,7 +11,7 @@
 #include <QtTest>
 
 #include "app/WavesList.h"
-#include "platform/dialogs.h"
+#include "support/ScriptedDialogs.h"
 #include "view/wavpaint.h"
 
 namespace {
@@ -40,20 +40,6 @@ QByteArray Bytes(const TTxWavStream& wave)
     return QByteArray(reinterpret_cast<const char*>(wave.Memory()), wave.Size());
 }
 
-class TRecordingDialogs : public TDialogHook {
-public:
-    QStringList Messages;
-    QStringList Questions;
-    bool Answer = false;
-    void Message(const QString& text) override { Messages << text; }
-    bool Confirm(const QString& text) override
-    {
-        Questions << text;
-        return Answer;
-    }
-    QStringList OpenFiles(const TFileDialogOptions&) override { return {}; }
-    QString SaveFile(const TFileDialogOptions&) override { return {}; }
-};
 
 } // namespace
 
@@ -61,20 +47,16 @@ class TestWavesList : public QObject {
     Q_OBJECT
 
 private:
-    TRecordingDialogs FDialogs;
+    std::unique_ptr<TScriptedDialogs> FDialogs;
 
 private slots:
-    void initTestCase()
-    {
-        QLocale::setDefault(QLocale::c());
-        Dialogs::SetHook(&FDialogs);
-    }
-    void cleanupTestCase() { Dialogs::SetHook(nullptr); }
+    void initTestCase() { QLocale::setDefault(QLocale::c()); }
     void init()
     {
-        FDialogs = TRecordingDialogs();
+        FDialogs = std::make_unique<TScriptedDialogs>();
         gReleased = 0;
     }
+    void cleanup() { FDialogs.reset(); }
 
     void entriesKeepOrderAndOwnTheirWaves()
     {
@@ -147,7 +129,7 @@ private slots:
         TWavesList cleared(nullptr);
         cleared.AppendEntry("x", MakeWave(10, 1, true));
         cleared.AppendEntry("y", MakeWave(10, 1, true));
-        FDialogs.Answer = true;
+        FDialogs->DefaultConfirm = true;
         cleared.Clear1Click();
         QCOMPARE(gReleased, 7);
     }
@@ -157,7 +139,7 @@ private slots:
         TWavesList list(nullptr);
         // Clearing an empty list asks nothing.
         list.Clear1Click();
-        QVERIFY(FDialogs.Questions.isEmpty());
+        QVERIFY(FDialogs->Questions.isEmpty());
 
         QTreeWidgetItem* a = list.AppendEntry("a", MakeWave(100));
         list.AppendEntry("b", MakeWave(100));
@@ -167,25 +149,25 @@ private slots:
         list.Delete1Click();
         QCOMPARE(list.topLevelItemCount(), 3);
 
-        FDialogs.Answer = false;
+        FDialogs->DefaultConfirm = false;
         list.Clear1Click();
-        QCOMPARE(FDialogs.Questions, QStringList{"Are you sure you want to clear the list?"});
+        QCOMPARE(FDialogs->Questions, QStringList{"Are you sure you want to clear the list?"});
         QCOMPARE(list.topLevelItemCount(), 3);
         QCOMPARE(list.topLevelItem(0), a);
         QCOMPARE(TWavesList::EntryWave(a)->Size(), 100);
 
         list.setCurrentItem(a);
         list.Delete1Click();  // without asking
-        QCOMPARE(FDialogs.Questions.size(), 1);
+        QCOMPARE(FDialogs->Questions.size(), 1);
         QCOMPARE(list.topLevelItemCount(), 2);
         QCOMPARE(list.topLevelItem(0)->text(0), QStringLiteral("b"));
 
-        FDialogs.Answer = true;
+        FDialogs->DefaultConfirm = true;
         list.Clear1Click();
-        QCOMPARE(FDialogs.Questions.size(), 2);
+        QCOMPARE(FDialogs->Questions.size(), 2);
         QCOMPARE(list.topLevelItemCount(), 0);
         QCOMPARE(list.SelectedEntry(), nullptr);
-        QVERIFY(FDialogs.Messages.isEmpty());
+        QVERIFY(FDialogs->Messages.isEmpty());
     }
 
     void popupMenuItemsAndStates()
@@ -393,7 +375,7 @@ private slots:
         QVERIFY(pane.Picture() != ownPicture);
         QTest::mouseRelease(list.viewport(), Qt::RightButton, {}, QPoint(5, 250));
         QCOMPARE(pane.Picture(), ownPicture);
-        QVERIFY(FDialogs.Messages.isEmpty());
+        QVERIFY(FDialogs->Messages.isEmpty());
     }
 };
 
