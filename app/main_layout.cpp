@@ -158,7 +158,11 @@ void TForm1::CreateMenus()
 
     PlugInMenu = new QMenu(QStringLiteral("&Plugins"), this);
     PlugInMenu->setObjectName(QStringLiteral("PlugInMenu"));
-    PlugInMenuItem = bar->addMenu(PlugInMenu);
+    // The bar item is an action of its own, apart from the menu's own menu action which
+    // the Plugins tool button shares.
+    PlugInMenuItem = new QAction(QStringLiteral("&Plugins"), this);
+    PlugInMenuItem->setObjectName(QStringLiteral("PlugInMenuItem"));
+    bar->addAction(PlugInMenuItem);
     // An empty menu has nothing to open: the bar item then acts as a command.
     PlugInMenu->installEventFilter(this);
     connect(PlugInMenuItem, &QAction::triggered, this, [this] {

@@ -1,0 +1,558 @@
+// The main window as built: menus, the action table, tool bars, status bars, the pane
+// halves, the window-wide playback keys and the commands the window carries itself.
+#include <QActionGroup>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QWidgetAction>
+#include <QtTest>
+
+#include "about/Unit2.h"
+#include "app/Application.h"
+#include "app/RangePlayer.h"
+#include "app/WavesList.h"
+#include "app/main.h"
+#include "platform/actions.h"
+#include "support/ModalDriver.h"
+#include "support/ScriptedDialogs.h"
+#include "view/PanelStatusBar.h"
+#include "view/wavpaint.h"
+#include "wave/Wavs_ex.h"
+
+namespace {
+
+// "-" for a separator, else the item's text.
+QStringList MenuTexts(const QMenu* menu)
+{
+    QStringList texts;
+    for (QAction* a : menu->actions())
+        texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    return texts;
+}
+
+// Each tool bar entry: "-", the bound action's object name, or the button's name.
+QStringList ToolBarEntries(QToolBar* bar)
+{
+    QStringList names;
+    for (QAction* a : bar->actions()) {
+        if (a->isSeparator())
+            names << QStringLiteral("-");
+        else if (auto* wa = qobject_cast<QWidgetAction*>(a))
+            names << wa->defaultWidget()->objectName();
+        else if (!a->objectName().isEmpty())
+            names << a->objectName();
+        else if (QWidget* w = bar->widgetForAction(a))
+            names << w->objectName();
+    }
+    return names;
+}
+
+// A working-format wave of n samples: a ramp, so every byte is known.
+void FillWave(TTxWavStream& wave, int32_t n)
+{
+    wave.Clear();
+    wave.SetFormat(WorkingFormat());
+    std::vector<uint8_t> bytes(static_cast<size_t>(n));
+    for (int32_t i = 0; i < n; ++i)
+        bytes[static_cast<size_t>(i)] = static_cast<uint8_t>(i % 256);
+    wave.SetSize(n);
+    std::copy(bytes.begin(), bytes.end(), wave.Memory());
+    wave.SetSelStart(0);
+    wave.SetSelEnd(n - 1);
+}
+
+// Sends a key to where the system would: the focused control, else the window.
+void SendKey(TForm1* form, QEvent::Type type, Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    QWidget* target = QApplication::focusWidget();
+    if (!target || target->window() != form)
+        target = form;
+    QKeyEvent event(type, key, modifiers, key == Qt::Key_Space ? QStringLiteral(" ") : QString());
+    QApplication::sendEvent(target, &event);
+}
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TAboutBox> FAbout;
+    std::unique_ptr<TForm1> FForm;
+    TScriptedDialogs* FDialogs = nullptr;
+
+private slots:
+    void init()
+    {
+        FDialogs = new TScriptedDialogs;
+        FAbout = std::make_unique<TAboutBox>();
+        FForm = std::make_unique<TForm1>(FAbout.get());
+        FForm->show();
+        QVERIFY(QTest::qWaitForWindowExposed(FForm.get()));
+    }
+
+    void cleanup()
+    {
+        FForm.reset();
+        FAbout.reset();
+        delete FDialogs;
+        FDialogs = nullptr;
+    }
+
+    void menuStructure()
+    {
+        QStringList bar;
+        for (QAction* a : FForm->menuBar()->actions())
+            bar << a->text();
+        QCOMPARE(bar, (QStringList{"&File", "&Edit", "&Modify", "&Plugins", "&Options", "&About!"}));
+        QCOMPARE(MenuTexts(FForm->FileMenu), (QStringList{"Open Wave", "Save Wave", "-", "Exit"}));
+        QCOMPARE(MenuTexts(FForm->EditMenu),
+                 (QStringList{"Undo", "-", "Select all", "-", "Delete selection", "Trim selection",
+                              "-", "Clear Undo Buffer"}));
+        QCOMPARE(MenuTexts(FForm->ModifyMenu),
+                 (QStringList{"Normalize", "Normalize to", "Increase amplification",
+                              "Reduce amplification", "Speed up selection", "Slow down selection",
+                              "Fade in selection", "Fade out selection", "Reverse selection"}));
+        QCOMPARE(MenuTexts(FForm->NormalizeToMenu),
+                 (QStringList{"100%", "90%", "80%", "75%", "50%", "Silence"}));
+        QVERIFY(!FForm->NormalizeToMenu->icon().isNull());
+        QVERIFY(FForm->PlugInMenu->isEmpty());
+        QCOMPARE(MenuTexts(FForm->OptionsMenu),
+                 (QStringList{"Waveform display precision", "Maximal undo steps"}));
+        QCOMPARE(MenuTexts(FForm->PrecisionMenu),
+                 (QStringList{"Use MMX/SSE", "Highest", "Higher", "Medium", "Lower", "Lowest (fast)"}));
+        QCOMPARE(MenuTexts(FForm->UndoStepsMenu), (QStringList{"1", "5", "10", "Disable undo"}));
+        QCOMPARE(FForm->PrecisionGroup->checkedAction()->text(), QStringLiteral("Highest"));
+        QCOMPARE(FForm->UndoStepsGroup->checkedAction()->text(), QStringLiteral("10"));
+        QVERIFY(FForm->PrecisionGroup->isExclusive());
+        QVERIFY(FForm->UndoStepsGroup->isExclusive());
+
+        // Menu items are the actions themselves: one enabled state for all of them.
+        QVERIFY(FForm->EditMenu->actions().contains(FForm->BtnUndo));
+        QVERIFY(!FForm->EditMenu->actions().at(0)->isEnabled());
+        QWidget* saveButton = FForm->LowerToolBar->widgetForAction(FForm->SaveWaveFile);
+        QVERIFY(saveButton && saveButton->isEnabled());
+        FForm->SaveWaveFile->setEnabled(false);
+        QVERIFY(!saveButton->isEnabled());
+        FForm->SaveWaveFile->setEnabled(true);
+    }
+
+    void actionTable_data()
+    {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("hint");
+        QTest::addColumn<QString>("category");
+        QTest::addColumn<QKeySequence>("shortcut");
+        QTest::addColumn<int>("icon");
+        QTest::addColumn<bool>("enabled");
+        const QString l1 = "ActionList1", mod = "ModWave";
+        const QKeySequence none;
+        QTest::newRow("Normal") << l1 << "Normalize" << "Normalize selection" << mod << none << 3 << true;
+        QTest::newRow("IncAmp") << l1 << "Increase amplification" << "Increase amplification" << mod << none << 6 << true;
+        QTest::newRow("DecAmp") << l1 << "Reduce amplification" << "Reduce amplification" << mod << none << 7 << true;
+        QTest::newRow("FadeIn") << l1 << "Fade in selection" << "Fade in selection" << mod << none << 9 << true;
+        QTest::newRow("FadeOut") << l1 << "Fade out selection" << "Fade out selection" << mod << none << 8 << true;
+        QTest::newRow("Reverse") << l1 << "Reverse selection" << "Reverse selection" << mod << none << 13 << true;
+        QTest::newRow("DelSelect") << l1 << "Delete selection" << "Delete selection" << mod
+                                   << QKeySequence(Qt::SHIFT | Qt::Key_Delete) << 11 << true;
+        QTest::newRow("TrimSel") << l1 << "Trim selection" << "Trim selection" << mod
+                                 << QKeySequence(Qt::CTRL | Qt::Key_Delete) << 10 << true;
+        QTest::newRow("SpeedUp") << l1 << "Speed up selection" << "Speed up selection" << mod << none << 26 << true;
+        QTest::newRow("SlowDown") << l1 << "Slow down selection" << "Slow down selection" << mod << none << 27 << true;
+        QTest::newRow("Norm100") << l1 << "100%" << "Normalize 100%" << mod << none << -1 << true;
+        QTest::newRow("Norm90") << l1 << "90%" << "Normalize 90%" << mod << none << -1 << true;
+        QTest::newRow("Norm80") << l1 << "80%" << "Normalize 80%" << mod << none << -1 << true;
+        QTest::newRow("Norm75") << l1 << "75%" << "Normalize 75%" << mod << none << -1 << true;
+        QTest::newRow("Norm50") << l1 << "50%" << "Normalize 50%" << mod << none << -1 << true;
+        QTest::newRow("Norm0") << l1 << "Silence" << "Silence out" << mod << none << -1 << true;
+        QTest::newRow("BtnUndo") << l1 << "Undo" << "" << "" << none << 14 << false;
+        QTest::newRow("ClearUndo") << l1 << "Clear Undo Buffer" << "Clear undo buffer" << "" << none << -1 << false;
+        QTest::newRow("OpenWaveFile") << l1 << "Open Wave" << "Open file" << ""
+                                      << QKeySequence(Qt::CTRL | Qt::Key_O) << 0 << true;
+        QTest::newRow("SaveWaveFile") << l1 << "Save Wave" << "Save final wave" << ""
+                                      << QKeySequence(Qt::CTRL | Qt::Key_S) << 12 << true;
+        QTest::newRow("ExitProg") << l1 << "Exit" << "Exit" << "" << none << 28 << true;
+        QTest::newRow("SelAll1") << l1 << "Select all" << "" << "" << none << 25 << true;
+        QTest::newRow("StopSound") << l1 << "Stop Sound" << "Stop Sound" << ""
+                                   << QKeySequence(Qt::Key_Escape) << 15 << true;
+        QTest::newRow("PlayWave1") << l1 << "Play Wave 1" << "Play Wave 1" << "" << none << 1 << true;
+        QTest::newRow("DragDropAction") << l1 << "Drag and Drop" << "" << mod << none << -1 << true;
+        QTest::newRow("TrimSel2") << "ActionList2" << "Trim selection" << "Trim selection" << mod
+                                  << none << 10 << true;
+        QTest::newRow("VersionMiss") << "PluginActions" << "Version missmatch" << "" << "" << none << -1 << true;
+    }
+
+    void actionTable()
+    {
+        QFETCH(QString, list);
+        QFETCH(QString, caption);
+        QFETCH(QString, hint);
+        QFETCH(QString, category);
+        QFETCH(QKeySequence, shortcut);
+        QFETCH(int, icon);
+        QFETCH(bool, enabled);
+        auto* actionList = FForm->findChild<TActionList*>(list);
+        QVERIFY(actionList);
+        TAction* a = actionList->FindAction(QString::fromLatin1(QTest::currentDataTag()));
+        QVERIFY2(a, QTest::currentDataTag());
+        QCOMPARE(a->Caption(), caption);
+        QCOMPARE(a->Hint(), hint);
+        QCOMPARE(a->statusTip(), hint);
+        QCOMPARE(a->Category(), category);
+        QCOMPARE(a->shortcut(), shortcut);
+        QCOMPARE(a->ImageIndex(), icon);
+        QCOMPARE(a->icon().isNull(), icon < 0);
+        if (icon >= 0)
+            QVERIFY2(!a->icon().pixmap(16, 16).isNull(), "the icon's picture is embedded");
+        QCOMPARE(a->isEnabled(), enabled);
+    }
+
+    void everyActionIsListed()
+    {
+        // 25 in the main group, TrimSel2 apart, VersionMiss with the plug-ins.
+        QCOMPARE(FForm->ActionList1->Actions().size(), 25);
+        QCOMPARE(FForm->ActionList2->Actions().size(), 1);
+        QCOMPARE(FForm->PluginActions->Actions().size(), 1);
+    }
+
+    void toolBars()
+    {
+        QCOMPARE(ToolBarEntries(FForm->UpperToolBar),
+                 (QStringList{"BtnPlay1", "-", "BtnAddWave1", "BtnDragSel1", "-", "SelAll1",
+                              "DelSelect", "TrimSel", "-", "BtnNormalize", "IncAmp", "DecAmp",
+                              "SpeedUp", "SlowDown", "-", "FadeIn", "FadeOut", "Reverse", "-",
+                              "BtnUndo", "-", "StopSound", "-", "BtnZeroCross", "-", "BtnQuickPlug"}));
+        QCOMPARE(ToolBarEntries(FForm->LowerToolBar),
+                 (QStringList{"BtnPlay2", "-", "BtnAddWave2", "BtnDragSel2", "-", "BtnSelAll2",
+                              "BtnDelSel2", "TrimSel2", "-", "BtnMix", "-", "SaveWaveFile"}));
+        QCOMPARE(ToolBarEntries(FForm->ListToolBar), (QStringList{"OpenWaveFile", "-", "WavesLabel"}));
+        QCOMPARE(FForm->WavesLabel->text(), QStringLiteral("Waves"));
+        QVERIFY(FForm->WavesLabel->font().bold());
+
+        // The drop-down buttons and their menus.
+        for (QToolButton* b : {FForm->BtnPlay1, FForm->BtnPlay2, FForm->BtnNormalize, FForm->BtnQuickPlug})
+            QCOMPARE(b->popupMode(), QToolButton::MenuButtonPopup);
+        QCOMPARE(FForm->BtnPlay1->text(), QStringLiteral("Play"));
+        QCOMPARE(MenuTexts(FForm->BtnPlay1->menu()), QStringList{"Looped"});
+        QCOMPARE(MenuTexts(FForm->BtnPlay2->menu()), QStringList{"Looped"});
+        QVERIFY(FForm->Looped1 != FForm->Looped2);
+        QVERIFY(FForm->Looped1->isCheckable() && !FForm->Looped1->isChecked());
+        QVERIFY(FForm->Looped2->isCheckable() && !FForm->Looped2->isChecked());
+        QCOMPARE(FForm->BtnNormalize->defaultAction(), FForm->Normal);
+        QCOMPARE(MenuTexts(FForm->BtnNormalize->menu()),
+                 (QStringList{"100%", "90%", "80%", "75%", "50%", "Silence"}));
+        QCOMPARE(FForm->BtnQuickPlug->text(), QStringLiteral("&Plugins"));
+        QCOMPARE(FForm->BtnQuickPlug->menu(), FForm->PlugInMenu);
+
+        QVERIFY(FForm->BtnZeroCross->isCheckable());
+        QVERIFY(FForm->BtnZeroCross->isChecked());
+        QCOMPARE(FForm->BtnZeroCross->toolTip(), QStringLiteral("Automatic adjust zero cross"));
+        QCOMPARE(FForm->BtnAddWave1->toolTip(), QStringLiteral("Add whole wave to list"));
+        QCOMPARE(FForm->BtnDragSel2->toolTip(), QStringLiteral("Drag&Drop selection"));
+        QCOMPARE(FForm->BtnSelAll2->toolTip(), QStringLiteral("Select all"));
+        QCOMPARE(FForm->BtnDelSel2->toolTip(), QStringLiteral("Delete selection"));
+        QCOMPARE(FForm->BtnMix->toolTip(), QStringLiteral("Mix working wave to final wave"));
+        QVERIFY(FForm->UpperToolBar->minimumWidth() >= 520);
+        for (QToolBar* bar : {FForm->UpperToolBar, FForm->LowerToolBar}) {
+            QCOMPARE(bar->height(), 29);
+            QCOMPARE(bar->palette().color(QPalette::Window), QColor(207, 206, 188));
+            QVERIFY(!bar->isMovable());
+        }
+    }
+
+    void panelsAndBars()
+    {
+        QCOMPARE(FForm->size(), QSize(822, 544));
+        QCOMPARE(FForm->minimumHeight(), 420);
+        QCOMPARE(FForm->windowTitle(), QStringLiteral("Sonovane"));
+        QCOMPARE(FForm->LeftPanel->width(), 170);
+        QCOMPARE(FForm->LeftPanel->minimumWidth(), 130);
+        QCOMPARE(FForm->MainSplitter->handleWidth(), 5);
+
+        QStringList waveColumns, selColumns;
+        for (int c = 0; c < FForm->WavesList->columnCount(); ++c)
+            waveColumns << FForm->WavesList->headerItem()->text(c);
+        for (int c = 0; c < FForm->SelectList->columnCount(); ++c)
+            selColumns << FForm->SelectList->headerItem()->text(c);
+        QCOMPARE(waveColumns, (QStringList{"Name", "Length"}));
+        QCOMPARE(selColumns, (QStringList{"From", "To", "Length"}));
+        QCOMPARE(FForm->SelectList->height(), 136);
+        QCOMPARE(FForm->SelectList->editTriggers(), QAbstractItemView::NoEditTriggers);
+
+        QCOMPARE(FForm->TrashCan->text(), QStringLiteral("Trash can"));
+        QCOMPARE(FForm->TrashCan->height(), 21);
+        QCOMPARE(FForm->TrashCan->toolTip(), QStringLiteral("Drop to delete selected"));
+        QCOMPARE(FForm->TrashCan->palette().color(QPalette::Window),
+                 FForm->palette().color(QPalette::ToolTipBase));
+
+        for (TPanelStatusBar* bar : {FForm->UpperStatusBar, FForm->LowerStatusBar}) {
+            QCOMPARE(bar->PanelCount(), 4);
+            QCOMPARE((QList<int>{bar->PanelWidth(0), bar->PanelWidth(1), bar->PanelWidth(2),
+                                 bar->PanelWidth(3)}),
+                     (QList<int>{75, 150, 200, 50}));
+            QCOMPARE(bar->palette().color(QPalette::Window), QColor(201, 182, 203));
+        }
+        for (QProgressBar* level : {FForm->UpperLevelBar, FForm->LowerLevelBar}) {
+            QCOMPARE(level->orientation(), Qt::Vertical);
+            QCOMPARE(level->minimum(), 0);
+            QCOMPARE(level->maximum(), 100);
+            QCOMPARE(level->width(), 10);
+        }
+        QCOMPARE(FForm->UpperNarrowPanel->width(), 9);
+        QCOMPARE(FForm->LowerNarrowPanel->width(), 9);
+        QCOMPARE(FForm->UpperViewArea->palette().color(QPalette::Window), QColor(0, 0, 128));
+        // The pane fills its view area and is linked to its half's bars.
+        QCOMPARE(FForm->WorkingPane->parentWidget(), FForm->UpperViewArea);
+        QCOMPARE(FForm->FinalPane->parentWidget(), FForm->LowerViewArea);
+        QCOMPARE(FForm->WorkingPane->size(), FForm->UpperViewArea->size());
+        QCOMPARE(FForm->WorkingPane->StatusBar, FForm->UpperStatusBar);
+        QCOMPARE(FForm->FinalPane->LevelBar, FForm->LowerLevelBar);
+        QCOMPARE(FForm->WorkingPane->WaveName, QStringLiteral("Working Wave"));
+        QCOMPARE(FForm->FinalPane->WaveName, QStringLiteral("Final Wave"));
+        QVERIFY(FForm->statusBar()->isVisible());
+    }
+
+    void halvesSplitRoundingDown()
+    {
+        // Grow the window until the wave area is 479 high: 239 above, 240 below.
+        for (int wanted : {479, 480, 381}) {
+            const int delta = wanted - FForm->WaveArea->height();
+            FForm->resize(FForm->width(), FForm->height() + delta);
+            QTRY_COMPARE(FForm->WaveArea->height(), wanted);
+            QCOMPARE(FForm->UpperHalf->geometry(), QRect(0, 0, FForm->WaveArea->width(), wanted / 2));
+            QCOMPARE(FForm->LowerHalf->geometry(),
+                     QRect(0, wanted / 2, FForm->WaveArea->width(), wanted - wanted / 2));
+        }
+        // Moving the splitter changes only the width; the halves follow it.
+        FForm->MainSplitter->setSizes({200, FForm->MainSplitter->width() - 205});
+        QTRY_COMPARE(FForm->UpperHalf->width(), FForm->WaveArea->width());
+        QCOMPARE(FForm->LowerHalf->width(), FForm->WaveArea->width());
+    }
+
+    void precisionMenuSetsBothPanes()
+    {
+        const QList<QAction*> items = FForm->PrecisionMenu->actions();
+        const int expected[] = {-1, 0, 1, 2, 3, 4};
+        for (int i = items.size() - 1; i >= 0; --i) {
+            items[i]->trigger();
+            QCOMPARE(FForm->WorkingPane->Precision, expected[i]);
+            QCOMPARE(FForm->FinalPane->Precision, expected[i]);
+            QCOMPARE(FForm->PrecisionGroup->checkedAction(), items[i]);
+        }
+        // Not an action of the window: the last-action text stays as it was.
+        QCOMPARE(FForm->LastActionText, QString());
+    }
+
+    void selectAllForBothPanes()
+    {
+        FillWave(*FForm->WorkingPane->Wave(), 1000);
+        FillWave(*FForm->FinalPane->Wave(), 500);
+        FForm->WorkingPane->SetSelection(10, 20);
+        FForm->FinalPane->SetSelection(30, 40);
+        FForm->SelAll1->trigger();
+        QCOMPARE(FForm->WorkingPane->SelStart(), 0);
+        QCOMPARE(FForm->WorkingPane->SelEnd(), 999);
+        QCOMPARE(FForm->FinalPane->SelEnd(), 40);
+        QCOMPARE(FForm->LastActionText, QStringLiteral("Select all"));
+        QTest::mouseClick(FForm->BtnSelAll2, Qt::LeftButton);
+        QCOMPARE(FForm->FinalPane->SelStart(), 0);
+        QCOMPARE(FForm->FinalPane->SelEnd(), 499);
+    }
+
+    void spaceShiftSpaceEscAndCtrl()
+    {
+        FillWave(*FForm->WorkingPane->Wave(), 22050);
+        FForm->WorkingPane->SetSelection(100, 11124);  // 11025 samples
+        TRangePlayer& player = *FForm->Player;
+
+        FForm->Looped1->setChecked(true);
+        SendKey(FForm.get(), QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier);
+        QVERIFY(!FForm->Looped1->isChecked());
+        QCOMPARE(FForm->LastActionText, QStringLiteral("Play Wave 1"));
+        QCOMPARE(player.PlayBuffer().Size(), 11025 + 44);
+        QVERIFY(!player.WPlayer().Loop());
+        QCOMPARE(player.WPlayer().SourceType, frRAM);
+
+        SendKey(FForm.get(), QEvent::KeyPress, Qt::Key_Space, Qt::ShiftModifier);
+        QVERIFY(FForm->Looped1->isChecked());
+        QVERIFY(player.WPlayer().Loop());
+        QCOMPARE(player.PlayBuffer().Size(), 11025 + 44);
+
+        // Esc is Stop Sound's shortcut.
+        QTest::keyClick(FForm.get(), Qt::Key_Escape);
+        QCOMPARE(player.PlayBuffer().Size(), 0);
+        QCOMPARE(FForm->LastActionText, QStringLiteral("Stop Sound"));
+
+        // Ctrl+Space plays once; releasing Ctrl stops.
+        SendKey(FForm.get(), QEvent::KeyPress, Qt::Key_Space, Qt::ControlModifier);
+        QVERIFY(!FForm->Looped1->isChecked());
+        QCOMPARE(player.PlayBuffer().Size(), 11025 + 44);
+        SendKey(FForm.get(), QEvent::KeyRelease, Qt::Key_Control, Qt::NoModifier);
+        QCOMPARE(player.PlayBuffer().Size(), 0);
+
+        // Space with the focus in a list: the window plays, and the list still gets it.
+        FForm->WavesList->setFocus();
+        QApplication::setActiveWindow(FForm.get());
+        SendKey(FForm.get(), QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier);
+        QCOMPARE(player.PlayBuffer().Size(), 11025 + 44);
+        QVERIFY(FDialogs->Messages.isEmpty());
+    }
+
+    void playButtonsAndHighlight()
+    {
+        FillWave(*FForm->WorkingPane->Wave(), 3000);
+        FillWave(*FForm->FinalPane->Wave(), 2000);
+        FForm->FinalPane->SetSelection(500, 999);
+        TRangePlayer& player = *FForm->Player;
+
+        // The upper button is marked exactly while the player's call runs.
+        QList<bool> markedDuringCall;
+        auto after = player.WPlayer().AfterPlaying;
+        player.WPlayer().AfterPlaying = [&](TJvWavePlayer* p) {
+            markedDuringCall << (FForm->PlayButtonMarked() && FForm->BtnPlay1->isDown());
+            after(p);
+        };
+        FForm->LastActionText = QStringLiteral("before");
+        QTest::mouseClick(FForm->BtnPlay1, Qt::LeftButton);
+        QCOMPARE(markedDuringCall, QList<bool>{true});
+        QVERIFY(!FForm->PlayButtonMarked());
+        QVERIFY(!FForm->BtnPlay1->isDown());
+        QCOMPARE(player.PlayBuffer().Size(), 3000 + 44);
+        // The button is not an action: the last-action text is left alone.
+        QCOMPARE(FForm->LastActionText, QStringLiteral("before"));
+
+        FForm->Looped2->trigger();
+        QVERIFY(FForm->Looped2->isChecked());
+        QVERIFY(!FForm->Looped1->isChecked());
+        QTest::mouseClick(FForm->BtnPlay2, Qt::LeftButton);
+        QCOMPARE(player.PlayBuffer().Size(), 500 + 44);
+        QVERIFY(player.WPlayer().Loop());
+        QCOMPARE(player.PlayBuffer().Memory()[44], uint8_t(500 % 256));
+
+        // An empty pane plays nothing and the sound goes on.
+        FForm->WorkingPane->Wave()->Clear();
+        FForm->PlayWave1->trigger();
+        QCOMPARE(player.PlayBuffer().Size(), 500 + 44);
+        QVERIFY(FDialogs->Messages.isEmpty());
+    }
+
+    void aboutPlaysTheSampleThenShowsTheBox()
+    {
+        const int32_t sampleSize = FForm->Sample->Size();
+        QVERIFY(sampleSize > 0);
+        bool shownWhilePlaying = false;
+        OnNextModal([&](QWidget* w) {
+            shownWhilePlaying = w == FAbout.get() && FForm->Player->PlayBuffer().Size() == sampleSize + 44;
+            FAbout->Panel1Click();
+        });
+        FForm->About1->trigger();
+        QVERIFY(shownWhilePlaying);
+        QVERIFY(!FAbout->isVisible());
+        // The sample keeps playing after the box is closed.
+        QCOMPARE(FForm->Player->PlayBuffer().Size(), sampleSize + 44);
+        QVERIFY(!FForm->Player->WPlayer().Loop());
+    }
+
+    void emptyPluginsMenuSaysSo()
+    {
+        QVERIFY(FForm->PlugInMenu->isEmpty());
+        FForm->PlugInMenuItem->trigger();
+        QCOMPARE(FDialogs->Messages, QStringList{"No plugins installed!"});
+        // Once the menu has an entry the bar item opens it instead.
+        FForm->PlugInMenu->addAction(QStringLiteral("Echo"));
+        QCOMPARE(FForm->PlugInMenuItem->menu(), FForm->PlugInMenu);
+        FForm->PlugInMenuItem->trigger();
+        QCOMPARE(FDialogs->Messages.size(), 1);
+    }
+
+    void openWaveFiles()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        TTxWavStream wave;
+        FillWave(wave, 22050);
+        const QString a = dir.filePath("door.open.wav");
+        const QString b = dir.filePath("bell.WAV");
+        const QString text = dir.filePath("notes.txt");
+        wave.SaveToFile(a.toStdString());
+        wave.SaveToFile(b.toStdString());
+        QFile(text).open(QIODevice::WriteOnly);
+
+        FForm->OpenInitialDir = QStringLiteral("/start/here");
+        int previews = 0;
+        QStringList previewed;
+        auto before = FForm->Player->WPlayer().BeforePlaying;
+        FForm->Player->WPlayer().BeforePlaying = [&](TJvWavePlayer* p) {
+            ++previews;
+            previewed << QString::fromStdString(p->FileName);
+            before(p);
+        };
+        FDialogs->OpenBrowsing = {{a, a, text, dir.filePath("missing.wav"), b, a}};
+        FDialogs->OpenAnswers = {{a, b}};
+        FForm->OpenWaveFile->trigger();
+
+        QCOMPARE(FDialogs->OpenRequests.size(), 1);
+        const TFileDialogOptions& o = FDialogs->OpenRequests.first();
+        QCOMPARE(o.Title, QStringLiteral("Open WAV"));
+        QCOMPARE(o.Filter, QStringLiteral("WAV Files (*.wav)|*.wav"));
+        QCOMPARE(o.InitialDir, QStringLiteral("/start/here"));
+        QVERIFY(o.MultiSelect);
+        // Pointing at the same file again does not restart it; back after another does.
+        QCOMPARE(previewed, (QStringList{a, b, a}));
+        QCOMPARE(FForm->Player->WPlayer().SourceType, frFile);
+        QVERIFY(FForm->PreviewName.isEmpty());
+        QCOMPARE(FForm->OpenInitialDir, QFileInfo(a).absolutePath());
+        QCOMPARE(FForm->WavesList->topLevelItemCount(), 2);
+        QCOMPARE(FForm->WavesList->topLevelItem(0)->text(0), QStringLiteral("door.open"));
+        QCOMPARE(FForm->WavesList->topLevelItem(1)->text(0), QStringLiteral("bell"));
+        QCOMPARE(FForm->LastActionText, QStringLiteral("Open Wave"));
+
+        // Cancelled: nothing added, the folder kept, and the same file previews again.
+        FDialogs->OpenBrowsing = {{a}};
+        FForm->OpenWaveFile->trigger();
+        QCOMPARE(previewed.size(), 4);
+        QVERIFY(FForm->PreviewName.isEmpty());
+        QCOMPARE(FForm->WavesList->topLevelItemCount(), 2);
+        QCOMPARE(FForm->OpenInitialDir, QFileInfo(a).absolutePath());
+        QCOMPARE(previews, 4);
+    }
+
+    void exitClosesAndRemovesTheTemporaryFile()
+    {
+        FillWave(*FForm->WorkingPane->Wave(), 5000);
+        FForm->Looped1->setChecked(true);
+        FForm->PlayWave1->trigger();
+        QVERIFY(FForm->Player->PlayBuffer().Size() > 0);
+        const QString temp = FForm->ProgramDir + QStringLiteral("txtnt.~wav");
+        {
+            QFile f(temp);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        FForm->ExitProg->trigger();
+        QVERIFY(!FForm->isVisible());
+        QVERIFY(!QFile::exists(temp));
+        QCOMPARE(FForm->Player->PlayBuffer().Size(), 0);
+        QCOMPARE(FForm->LastActionText, QStringLiteral("Exit"));
+    }
+};
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    TApplication app(argc, argv);
+    TestMainWindow test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_mainwindow.moc"
