@@ -26,14 +26,11 @@ namespace {
 
 const QString kKey = QStringLiteral("\\Software\\Tarvex Sonovane");
 
-void WriteFile(const QString& path, const QByteArray& bytes, bool executable = false)
+void WriteFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(bytes);
-    file.close();
-    if (executable)
-        file.setPermissions(file.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeGroup);
 }
 
 QByteArray ReadFile(const QString& path)
@@ -408,10 +405,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString log = dir.filePath("args");
-        WriteFile(dir.filePath("tool.sh"),
-                  "#!/bin/sh\nfor a in \"$@\"; do echo \"[$a]\" >> \"" + log.toUtf8() + ".part\"; done\n"
-                  "mv \"" + log.toUtf8() + ".part\" \"" + log.toUtf8() + "\"\n",
-                  true);
+        WriteArgumentLogger(dir.filePath("tool.sh"), log);
         QCOMPARE(ShellExecuteA(nullptr, "open", "tool.sh", "one \"two three\"", dir.path(), SW_SHOWNORMAL),
                  42);
         QTRY_VERIFY(QFile::exists(log));

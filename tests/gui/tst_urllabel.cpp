@@ -175,12 +175,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString log = dir.filePath("args");
-        QFile script(dir.filePath("tool.sh"));
-        QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\nfor a in \"$@\"; do echo \"[$a]\" >> \"" + log.toUtf8() +
-                     ".part\"; done\nmv \"" + log.toUtf8() + ".part\" \"" + log.toUtf8() + "\"\n");
-        script.close();
-        script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+        WriteArgumentLogger(dir.filePath("tool.sh"), log);
 
         TUrlLabel label;
         label.SetURL(dir.filePath("tool.sh"));

@@ -69,3 +69,15 @@ void TFakeXdgOpen::Remove()
 {
     qputenv("PATH", FEmpty.path().toUtf8());
 }
+
+void WriteArgumentLogger(const QString& scriptPath, const QString& logPath)
+{
+    QFile script(scriptPath);
+    if (!script.open(QIODevice::WriteOnly))
+        return;
+    const QByteArray log = logPath.toUtf8();
+    script.write("#!/bin/sh\nfor a in \"$@\"; do echo \"[$a]\" >> \"" + log + ".part\"; done\n"
+                 "mv \"" + log + ".part\" \"" + log + "\"\n");
+    script.close();
+    script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+}

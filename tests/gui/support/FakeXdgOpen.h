@@ -31,3 +31,7 @@ private:
     QByteArray FOldPath, FOldStatus, FOldLog;
     bool FHadStatus, FHadLog;
 };
+
+// Writes an executable script at scriptPath that, when run, writes each of its
+// arguments in brackets on a line of logPath (the log appears whole, once complete).
+void WriteArgumentLogger(const QString& scriptPath, const QString& logPath);
