@@ -7,7 +7,7 @@ packages=(
   libsndfile1-dev libsoxr-dev libsdl2-dev
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth
+  xvfb xauth xdg-utils
 )
 # Optional tools: sox (converter cross-checks), clang + compiler-rt (fuzzing, sanitizers),
 # xdotool (end-to-end run).
