@@ -1,0 +1,43 @@
+#include "conversion/ConvertToWorkingFormat.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "conversion/ACMConvertor.h"
+#include "wave/Wavs_ex.h"
+
+void ConvertToWorkingFormat(TACMConvertor& convertor, TTxWavStream& source, TTxWavStream& destination)
+{
+    const TWaveFormatEx working = convertor.ACMFormatOut.Head();
+    if (source.IsSameFormat(working)) {
+        destination.Assign(source);
+        return;
+    }
+
+    destination.Clear();
+    destination.SetFormat(working);
+    destination.FormatExtra.clear();
+
+    convertor.SetActive(false);
+    convertor.SetInputBufferSize(source.Size());
+
+    // The source's head, then the fmt chunk's extra bytes the file carried: without
+    // them compressed sources lack their block layout and an extensible one its real
+    // encoding (a float file would be read as integers).
+    TACMFormat& in = convertor.ACMFormatIn;
+    in.SetHead(source.Format);
+    const size_t extra = std::min<size_t>(source.FormatExtra.size(), TACMFormat::Size - sizeof(TWaveFormatEx));
+    uint8_t* tail = in.Bytes.data() + sizeof(TWaveFormatEx);
+    std::fill(tail, in.Bytes.data() + TACMFormat::Size, uint8_t{0});
+    if (extra > 0) std::memcpy(tail, source.FormatExtra.data(), extra);
+
+    convertor.SetActive(true);
+    if (source.Size() > 0) std::memcpy(convertor.InputBuffer(), source.Memory(), static_cast<size_t>(source.Size()));
+    // A platform never reports more than it was given room for; should one do so, only
+    // the buffer's bytes are taken.
+    const int32_t produced = std::clamp(convertor.Convert(), 0, convertor.OutputBufferSize());
+
+    destination.SetSize(produced);
+    if (produced > 0) std::memcpy(destination.Memory(), convertor.OutputBuffer(), static_cast<size_t>(produced));
+    convertor.SetActive(false);
+}

@@ -1,0 +1,130 @@
+#include "platform/acm_decoder.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+void Store32(uint8_t* p, uint32_t x)
+{
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(x >> (8 * i));
+}
+
+// Float sources may hold anything; integer ones are inside [-1, 1) already. Clipping
+// before the filter is what sox does when it reads floats into its integer samples.
+inline double Sane(double x)
+{
+    if (!(x == x)) return 0.0; // NaN
+    return x > 1.0 ? 1.0 : (x < -1.0 ? -1.0 : x);
+}
+
+} // namespace
+
+TAcmDecoder::~TAcmDecoder()
+{
+    if (FFile != nullptr) sf_close(FFile);
+}
+
+bool TAcmDecoder::Open(const TAcmSourceFormat& format, const uint8_t* data, uint32_t bytes)
+{
+    const auto& fmt = format.FmtChunk;
+    const uint32_t fmtSize = static_cast<uint32_t>(fmt.size());
+    const uint32_t fmtPadded = fmtSize + (fmtSize & 1);
+    FHeader.assign(12 + 8 + fmtPadded + 8, 0);
+    uint8_t* p = FHeader.data();
+    std::memcpy(p, "RIFF", 4);
+    Store32(p + 4, static_cast<uint32_t>(std::min<uint64_t>(FHeader.size() - 8 + uint64_t{bytes}, 0xFFFFFFFF)));
+    std::memcpy(p + 8, "WAVEfmt ", 8);
+    Store32(p + 16, fmtSize);
+    if (fmtSize > 0) std::memcpy(p + 20, fmt.data(), fmtSize);
+    std::memcpy(p + 20 + fmtPadded, "data", 4);
+    Store32(p + 24 + fmtPadded, bytes);
+    FData = data;
+    FDataBytes = bytes;
+    FPosition = 0;
+
+    SF_VIRTUAL_IO io{&VioLength, &VioSeek, &VioRead, &VioWrite, &VioTell};
+    SF_INFO info{};
+    FFile = sf_open_virtual(&io, SFM_READ, &info, this);
+    if (FFile == nullptr) return false;
+    if (info.channels != format.Channels) return false;
+    FChannels = info.channels;
+    const int64_t blocks = bytes / format.BlockAlign;
+    FFramesLeft = std::min<int64_t>(info.frames, blocks * format.FramesPerBlock);
+    return true;
+}
+
+int64_t TAcmDecoder::ReadMono(double* out, int64_t count)
+{
+    count = std::min(count, FFramesLeft);
+    if (count <= 0 || FFile == nullptr) return 0;
+    const size_t wanted = static_cast<size_t>(count) * FChannels;
+    if (FInterleaved.size() < wanted) FInterleaved.resize(wanted);
+    const sf_count_t got = sf_readf_double(FFile, FInterleaved.data(), count);
+    if (got <= 0) {
+        FFramesLeft = 0;
+        return 0;
+    }
+    FFramesLeft -= got;
+    const double* in = FInterleaved.data();
+    // Each channel weighted by 1/channels and summed, in channel order, as sox mixes.
+    if (FChannels == 1) {
+        for (sf_count_t i = 0; i < got; ++i) out[i] = Sane(in[i]);
+    } else if (FChannels == 2) {
+        for (sf_count_t i = 0; i < got; ++i) out[i] = Sane(in[2 * i]) * 0.5 + Sane(in[2 * i + 1]) * 0.5;
+    } else {
+        const double weight = 1.0 / FChannels;
+        for (sf_count_t i = 0; i < got; ++i) {
+            double sum = 0;
+            for (int c = 0; c < FChannels; ++c) sum += Sane(in[i * FChannels + c]) * weight;
+            out[i] = sum;
+        }
+    }
+    return got;
+}
+
+sf_count_t TAcmDecoder::VioLength(void* self)
+{
+    auto* d = static_cast<TAcmDecoder*>(self);
+    return static_cast<sf_count_t>(d->FHeader.size()) + d->FDataBytes;
+}
+
+sf_count_t TAcmDecoder::VioSeek(sf_count_t offset, int whence, void* self)
+{
+    auto* d = static_cast<TAcmDecoder*>(self);
+    sf_count_t base = 0;
+    if (whence == SEEK_CUR) base = d->FPosition;
+    else if (whence == SEEK_END) base = VioLength(self);
+    const sf_count_t target = base + offset;
+    if (target < 0) return -1;
+    d->FPosition = target;
+    return target;
+}
+
+sf_count_t TAcmDecoder::VioRead(void* buffer, sf_count_t count, void* self)
+{
+    auto* d = static_cast<TAcmDecoder*>(self);
+    auto* dest = static_cast<uint8_t*>(buffer);
+    const sf_count_t headerSize = static_cast<sf_count_t>(d->FHeader.size());
+    sf_count_t done = 0;
+    if (count <= 0) return 0;
+    if (d->FPosition < headerSize) {
+        const sf_count_t n = std::min(count, headerSize - d->FPosition);
+        std::memcpy(dest, d->FHeader.data() + d->FPosition, static_cast<size_t>(n));
+        d->FPosition += n;
+        done += n;
+    }
+    const sf_count_t dataPos = d->FPosition - headerSize;
+    if (done < count && dataPos >= 0 && dataPos < d->FDataBytes) {
+        const sf_count_t n = std::min(count - done, d->FDataBytes - dataPos);
+        std::memcpy(dest + done, d->FData + dataPos, static_cast<size_t>(n));
+        d->FPosition += n;
+        done += n;
+    }
+    return done;
+}
+
+sf_count_t TAcmDecoder::VioWrite(const void*, sf_count_t, void*) { return 0; }
+
+sf_count_t TAcmDecoder::VioTell(void* self) { return static_cast<TAcmDecoder*>(self)->FPosition; }
