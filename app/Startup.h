@@ -9,6 +9,11 @@ class TAboutBox;
 class TForm1;
 
 struct TStartup {
+    TStartup();
+    ~TStartup();  // the window first, then the box
+    TStartup(TStartup&&) noexcept;
+    TStartup& operator=(TStartup&&) noexcept;
+
     // Declared in this order so the window goes before the box it reports to.
     std::unique_ptr<TAboutBox> AboutBox;
     std::unique_ptr<TForm1> Form1;

@@ -176,6 +176,11 @@ public:
     // Whether the upper Play button shows its highlight right now.
     bool PlayButtonMarked() const;
 
+    // Demonstration and screenshot hook (SONOVANE_DEMO_WAVE): the files are opened into
+    // the Waves list as "Open Wave" would; the first is shown in the working pane with a
+    // selection, the last in the final pane. Failures are shown as messages.
+    void LoadDemoWaves(const QStringList& fileNames);
+
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

@@ -310,6 +310,10 @@ QWidget* TForm1::CreateHalf(const QString& name, QToolBar*& toolBar, TPanelStatu
     statusBar = new TPanelStatusBar({75, 150, 200, 50}, half);
     statusBar->setObjectName(name + QStringLiteral("StatusBar"));
     SetBackground(statusBar, StatusBarColour);
+    // The panel widths were chosen for an 8-point face; the status texts keep to it.
+    QFont small = statusBar->font();
+    small.setPointSize(8);
+    statusBar->setFont(small);
     column->addWidget(statusBar);
     return half;
 }

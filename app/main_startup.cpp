@@ -8,6 +8,11 @@
 #include "app/main.h"
 #include "platform/translations.h"
 
+TStartup::TStartup() = default;
+TStartup::~TStartup() = default;
+TStartup::TStartup(TStartup&&) noexcept = default;
+TStartup& TStartup::operator=(TStartup&&) noexcept = default;
+
 TStartup RunStartup(const QStringList& arguments)
 {
     TStartup s;

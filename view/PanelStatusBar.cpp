@@ -9,16 +9,24 @@ TPanelStatusBar::TPanelStatusBar(const QVector<int>& panelWidths, QWidget* paren
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
-    for (const int w : panelWidths) {
+    for (int i = 0; i < panelWidths.size(); ++i) {
+        const int w = panelWidths[i];
         auto* panel = new QLabel(this);
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         panel->setTextFormat(Qt::PlainText);
         // A panel keeps its width whatever its text; longer texts are cut at the right.
-        panel->setFixedWidth(w);
-        layout->addWidget(panel);
+        // The last one reaches to the bar's right edge, as a system status bar's does.
+        if (i + 1 < panelWidths.size()) {
+            panel->setFixedWidth(w);
+            layout->addWidget(panel);
+        } else {
+            panel->setMinimumWidth(w);
+            layout->addWidget(panel, 1);
+        }
         FPanels.append(panel);
     }
-    layout->addStretch(1);
+    if (panelWidths.isEmpty())
+        layout->addStretch(1);
 }
 
 QString TPanelStatusBar::PanelText(int index) const
