@@ -400,11 +400,28 @@ private slots:
         SendKey(FForm.get(), QEvent::KeyRelease, Qt::Key_Control, Qt::NoModifier);
         QCOMPARE(player.PlayBuffer().Size(), 0);
 
-        // Space with the focus in a list: the window plays, and the list still gets it.
-        FForm->WavesList->setFocus();
+        // Space with the focus in a list: the window plays once, and the list still gets it.
+        struct TSpaceCounter : QObject {
+            int Count = 0;
+            bool eventFilter(QObject*, QEvent* e) override
+            {
+                if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Space)
+                    ++Count;
+                return false;
+            }
+        } listSaw;
         QApplication::setActiveWindow(FForm.get());
+        FForm->WavesList->setFocus();
+        QCOMPARE(QApplication::focusWidget(), FForm->WavesList);
+        FForm->WavesList->installEventFilter(&listSaw);
+        int plays = 0;
+        auto after = player.WPlayer().AfterPlaying;
+        player.WPlayer().AfterPlaying = [&](TJvWavePlayer* p) { ++plays; after(p); };
         SendKey(FForm.get(), QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier);
         QCOMPARE(player.PlayBuffer().Size(), 11025 + 44);
+        QCOMPARE(plays, 1);
+        QCOMPARE(listSaw.Count, 1);
+        FForm->WavesList->removeEventFilter(&listSaw);
         QVERIFY(FDialogs->Messages.isEmpty());
     }
 
