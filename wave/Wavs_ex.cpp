@@ -444,7 +444,7 @@ int32_t TTxWavStream::ColumnPeak(int32_t offset, int32_t count, int32_t precisio
             // largest byte, so both take the vectorised path.
             m = MaxByteBlock(p, n);
         } else {
-            m = MaxByteStrided(p, n, static_cast<int32_t>(std::min<int64_t>(step, int64_t{1} << 30)));
+            m = MaxByteStrided(p, n, static_cast<int32_t>(step));
         }
     }
     return m >= 127 ? m - 127 : 127 - m;
@@ -531,25 +531,20 @@ uint8_t HorizontalMax(__m128i v)
 } // namespace
 
 // Aligned 16-byte loads with four independent running maxima keep the loop at memory
-// speed; a 255 anywhere ends the scan, checked once per KiB.
+// speed; a 255 anywhere ends the scan, checked once per KiB. The ragged ends are read
+// with one unaligned load each, overlapping the body: a byte seen twice cannot change
+// the largest one.
 uint8_t MaxByteBlock(const uint8_t* data, int32_t count)
 {
     if (count < 16)
         return MaxBytePlain(data, count);
-    const uint8_t* p = data;
     const uint8_t* end = data + count;
-    const auto misalign = reinterpret_cast<uintptr_t>(p) & 15;
-    uint8_t head = 0;
-    if (misalign != 0) {
-        const auto headCount = static_cast<int32_t>(16 - misalign);
-        head = MaxBytePlain(p, headCount);
-        if (head == 255)
-            return 255;
-        p += headCount;
-    }
+    const __m128i head = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data));
+    const __m128i tail = _mm_loadu_si128(reinterpret_cast<const __m128i*>(end - 16));
+    const uint8_t* p = data + ((16 - (reinterpret_cast<uintptr_t>(data) & 15)) & 15);
     const __m128i full = _mm_set1_epi8(static_cast<char>(0xFF));
-    __m128i m0 = _mm_setzero_si128();
-    __m128i m1 = m0, m2 = m0, m3 = m0;
+    __m128i m0 = _mm_max_epu8(head, tail);
+    __m128i m1 = _mm_setzero_si128(), m2 = m1, m3 = m1;
     while (end - p >= 1024) {
         for (int k = 0; k < 16; ++k) {
             m0 = _mm_max_epu8(m0, _mm_load_si128(reinterpret_cast<const __m128i*>(p)));
@@ -567,11 +562,7 @@ uint8_t MaxByteBlock(const uint8_t* data, int32_t count)
         m = _mm_max_epu8(m, _mm_load_si128(reinterpret_cast<const __m128i*>(p)));
         p += 16;
     }
-    uint8_t body = HorizontalMax(m);
-    if (body == 255)
-        return 255;
-    const uint8_t tail = MaxBytePlain(p, static_cast<int32_t>(end - p));
-    return std::max({head, body, tail});
+    return HorizontalMax(m);
 }
 
 // The coarser levels look at every 2nd to 16th byte. Each 16-byte load holds whole
