@@ -50,37 +50,76 @@ bool TAcmDecoder::Open(const TAcmSourceFormat& format, const uint8_t* data, uint
     if (FFile == nullptr) return false;
     if (info.channels != format.Channels) return false;
     FChannels = info.channels;
+    FKind = format.Kind;
     const int64_t blocks = bytes / format.BlockAlign;
     FFramesLeft = std::min<int64_t>(info.frames, blocks * format.FramesPerBlock);
     return true;
 }
+
+namespace {
+
+// Each channel weighted by 1/channels and summed in channel order, as sox mixes.
+// `scale` takes the integers to full scale 1; all of this is exact for one and two
+// channels, so the path taken never changes a result.
+template <typename T>
+void MixIntegers(const T* in, sf_count_t frames, int channels, double scale, double* out)
+{
+    if (channels == 1) {
+        for (sf_count_t i = 0; i < frames; ++i) out[i] = in[i] * scale;
+    } else if (channels == 2) {
+        const double half = scale * 0.5;
+        for (sf_count_t i = 0; i < frames; ++i)
+            out[i] = (static_cast<double>(in[2 * i]) + static_cast<double>(in[2 * i + 1])) * half;
+    } else {
+        const double weight = 1.0 / channels;
+        for (sf_count_t i = 0; i < frames; ++i) {
+            double sum = 0;
+            for (int c = 0; c < channels; ++c) sum += in[i * channels + c] * scale * weight;
+            out[i] = sum;
+        }
+    }
+}
+
+void MixFloats(const double* in, sf_count_t frames, int channels, double* out)
+{
+    const double weight = 1.0 / channels;
+    for (sf_count_t i = 0; i < frames; ++i) {
+        double sum = 0;
+        for (int c = 0; c < channels; ++c) sum += Sane(in[i * channels + c]) * (channels == 1 ? 1.0 : weight);
+        out[i] = sum;
+    }
+}
+
+} // namespace
 
 int64_t TAcmDecoder::ReadMono(double* out, int64_t count)
 {
     count = std::min(count, FFramesLeft);
     if (count <= 0 || FFile == nullptr) return 0;
     const size_t wanted = static_cast<size_t>(count) * FChannels;
-    if (FInterleaved.size() < wanted) FInterleaved.resize(wanted);
-    const sf_count_t got = sf_readf_double(FFile, FInterleaved.data(), count);
+    sf_count_t got = 0;
+    switch (FKind) {
+    case TAcmSampleKind::Short:
+        if (FShorts.size() < wanted) FShorts.resize(wanted);
+        got = sf_readf_short(FFile, FShorts.data(), count);
+        if (got > 0) MixIntegers(FShorts.data(), got, FChannels, 1.0 / 32768, out);
+        break;
+    case TAcmSampleKind::Int:
+        if (FInts.size() < wanted) FInts.resize(wanted);
+        got = sf_readf_int(FFile, FInts.data(), count);
+        if (got > 0) MixIntegers(FInts.data(), got, FChannels, 1.0 / 2147483648.0, out);
+        break;
+    case TAcmSampleKind::Float:
+        if (FDoubles.size() < wanted) FDoubles.resize(wanted);
+        got = sf_readf_double(FFile, FDoubles.data(), count);
+        if (got > 0) MixFloats(FDoubles.data(), got, FChannels, out);
+        break;
+    }
     if (got <= 0) {
         FFramesLeft = 0;
         return 0;
     }
     FFramesLeft -= got;
-    const double* in = FInterleaved.data();
-    // Each channel weighted by 1/channels and summed, in channel order, as sox mixes.
-    if (FChannels == 1) {
-        for (sf_count_t i = 0; i < got; ++i) out[i] = Sane(in[i]);
-    } else if (FChannels == 2) {
-        for (sf_count_t i = 0; i < got; ++i) out[i] = Sane(in[2 * i]) * 0.5 + Sane(in[2 * i + 1]) * 0.5;
-    } else {
-        const double weight = 1.0 / FChannels;
-        for (sf_count_t i = 0; i < got; ++i) {
-            double sum = 0;
-            for (int c = 0; c < FChannels; ++c) sum += Sane(in[i * FChannels + c]) * weight;
-            out[i] = sum;
-        }
-    }
     return got;
 }
 

@@ -41,6 +41,9 @@ private:
     int64_t FPosition = 0;
     SNDFILE* FFile = nullptr;
     int FChannels = 0;
+    TAcmSampleKind FKind = TAcmSampleKind::Short;
     int64_t FFramesLeft = 0;
-    std::vector<double> FInterleaved;
+    std::vector<int16_t> FShorts;
+    std::vector<int32_t> FInts;
+    std::vector<double> FDoubles;
 };

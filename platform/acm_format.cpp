@@ -74,6 +74,13 @@ bool PcmLikeFits(uint16_t tag, const THead& h)
     return static_cast<uint32_t>(h.BlockAlign) == static_cast<uint32_t>(h.Channels) * ((bits + 7) / 8);
 }
 
+TAcmSampleKind SampleKind(uint16_t tag, uint16_t bits)
+{
+    if (tag == WAVE_FORMAT_IEEE_FLOAT) return TAcmSampleKind::Float;
+    if (tag == WAVE_FORMAT_PCM && bits > 16) return TAcmSampleKind::Int;
+    return TAcmSampleKind::Short;
+}
+
 // The seven coefficient pairs every MS ADPCM file carries.
 constexpr int16_t MsAdpcmCoefficients[7][2] = {
     {256, 0}, {512, -256}, {0, 0}, {192, 64}, {240, 0}, {460, -208}, {392, -232}};
@@ -118,6 +125,7 @@ MMRESULT DescribeSourceFormat(const TWaveFormatEx* record, TAcmSourceFormat& for
     case WAVE_FORMAT_ALAW:
     case WAVE_FORMAT_MULAW:
         if (!PcmLikeFits(h.Tag, h)) return ACMERR_NOTPOSSIBLE;
+        format.Kind = SampleKind(h.Tag, h.BitsPerSample);
         format.FramesPerBlock = 1;
         format.FmtChunk = FmtChunk(h, h.SamplesPerSec * h.BlockAlign, {});
         return MMSYSERR_NOERROR;
@@ -129,6 +137,7 @@ MMRESULT DescribeSourceFormat(const TWaveFormatEx* record, TAcmSourceFormat& for
         if (extra.size() < 22) return ACMERR_NOTPOSSIBLE;
         const uint16_t subTag = Get16(extra.data() + 6);
         if (!IsPcmLike(subTag) || !PcmLikeFits(subTag, h)) return ACMERR_NOTPOSSIBLE;
+        format.Kind = SampleKind(subTag, h.BitsPerSample);
         format.FramesPerBlock = 1;
         format.FmtChunk = FmtChunk(h, h.SamplesPerSec * h.BlockAlign, {extra.begin(), extra.begin() + 22});
         return MMSYSERR_NOERROR;

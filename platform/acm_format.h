@@ -8,8 +8,14 @@
 
 #include "platform/acm.h"
 
+// How libsndfile hands the decoded samples over without losing anything: 16-bit
+// integers for everything of 16 bits or less (8/16-bit PCM, A-law, u-law, ADPCM, GSM),
+// 32-bit integers for 24/32-bit PCM, doubles for floating point.
+enum class TAcmSampleKind { Short, Int, Float };
+
 struct TAcmSourceFormat {
     uint16_t Tag = 0;            // as given (WAVE_FORMAT_EXTENSIBLE stays so)
+    TAcmSampleKind Kind = TAcmSampleKind::Short;
     uint16_t Channels = 0;
     uint32_t SamplesPerSec = 0;
     uint16_t BlockAlign = 0;     // bytes of one block (one frame for PCM-like encodings)
