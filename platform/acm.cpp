@@ -199,6 +199,9 @@ MMRESULT StreamConvert(HACMSTREAM has, ACMSTREAMHEADER* pash, uint32_t fdwConver
         return MMSYSERR_INVALFLAG;
     if ((pash->fdwStatus & ACMSTREAMHEADER_STATUSF_PREPARED) == 0) return ACMERR_UNPREPARED;
     if ((pash->fdwStatus & ACMSTREAMHEADER_STATUSF_INQUEUE) != 0) return ACMERR_BUSY;
+    // The header may have been changed since it was prepared.
+    if ((pash->cbSrcLength != 0 && pash->pbSrc == nullptr) || (pash->cbDstLength != 0 && pash->pbDst == nullptr))
+        return MMSYSERR_INVALPARAM;
     pash->fdwStatus &= ~ACMSTREAMHEADER_STATUSF_DONE;
     try {
         const MMRESULT r = ConvertWholeBlocks(*stream, *pash);

@@ -45,7 +45,7 @@ inline TACMFormat Record(const TWaveFormatEx& head, const std::vector<uint8_t>& 
 {
     TACMFormat f;
     f.SetHead(head);
-    std::memcpy(f.Bytes.data() + sizeof(TWaveFormatEx), extra.data(), extra.size());
+    if (!extra.empty()) std::memcpy(f.Bytes.data() + sizeof(TWaveFormatEx), extra.data(), extra.size());
     return f;
 }
 

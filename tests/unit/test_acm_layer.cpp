@@ -240,6 +240,10 @@ TEST(AcmLayer, HandlesAndHeadersFollowTheManagersRules)
     // START, END and no flag at all convert the same way.
     ASSERT_EQ(acmStreamConvert(h, &header, ACM_STREAMCONVERTF_START | ACM_STREAMCONVERTF_END), MMSYSERR_NOERROR);
     EXPECT_EQ(dst, (std::vector<uint8_t>{192, 64}));
+    // A header whose buffers went missing after preparing is refused, not written through.
+    ACMSTREAMHEADER changed = header;
+    changed.pbDst = nullptr;
+    EXPECT_EQ(acmStreamConvert(h, &changed, 0), MMSYSERR_INVALPARAM);
 
     EXPECT_EQ(acmStreamReset(h, 1), MMSYSERR_INVALFLAG);
     EXPECT_EQ(acmStreamReset(h, 0), MMSYSERR_NOERROR);
