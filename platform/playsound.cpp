@@ -92,6 +92,9 @@ public:
         Stop();
         if (!FAudioUp) {
             SDL_SetHintWithPriority(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Sonovane", SDL_HINT_DEFAULT);
+            // SDL would otherwise take over SIGINT/SIGTERM and turn them into events nobody
+            // reads: the program could then no longer be ended by a signal (logout, kill).
+            SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
             if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
                 return false; // no driver: nothing to play on (tried again next time)
             }

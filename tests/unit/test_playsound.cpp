@@ -15,6 +15,8 @@
 #include <iterator>
 #include <string>
 #include <thread>
+#include <csignal>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -326,3 +328,27 @@ TEST(PlaySoundRecorder, RecordsEveryCallAndCanAnswerInsteadOfPlaying)
 }
 
 } // namespace
+
+// Once sound is up, a termination signal must still end the program: the audio layer
+// must not take SIGTERM over (a desktop logout or `kill` would otherwise be ignored).
+TEST_F(PlaySoundTest, TerminationSignalStillEndsTheProgramWhileASoundPlays)
+{
+    const Bytes image = WorkingImage(Pattern(22050, 4));
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+        if (!PlaySoundA(image.data(), nullptr, SND_MEMORY | SND_ASYNC | SND_LOOP)) {
+            ::_exit(3);
+        }
+        ::raise(SIGTERM);
+        ::_exit(0); // reached only when the signal was swallowed
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 3) << "no sound device in the child";
+    EXPECT_TRUE(WIFSIGNALED(status));
+    if (WIFSIGNALED(status)) {
+        EXPECT_EQ(WTERMSIG(status), SIGTERM);
+    }
+}
