@@ -25,7 +25,7 @@ constexpr uint16_t TagExtensible = 0xFFFE;
 // Only the audio thread touches Position and Tail; the window thread reads Ended.
 struct TSound {
     std::vector<uint8_t> Data;
-    SDL_AudioSpec Spec{};
+    SDL_AudioSpec DeviceFormat{};
     bool Loop = false;
     size_t Position = 0;
     int Tail = 0;
@@ -54,7 +54,7 @@ void SDLCALL Feed(void* user, Uint8* out, int len)
         done += n;
     }
     if (done < wanted) {
-        std::memset(out + done, sound->Spec.silence, wanted - done);
+        std::memset(out + done, sound->DeviceFormat.silence, wanted - done);
     }
     if (done == 0 && !sound->Loop && ++sound->Tail >= 2) {
         sound->Ended.store(true);
@@ -100,7 +100,7 @@ public:
             }
             FAudioUp = true;
         }
-        SDL_AudioSpec desired = sound->Spec;
+        SDL_AudioSpec desired = sound->DeviceFormat;
         desired.callback = Feed;
         desired.userdata = sound.get();
         SDL_AudioSpec obtained{};
@@ -110,7 +110,7 @@ public:
         if (device == 0) {
             return false;
         }
-        sound->Spec.silence = obtained.silence;
+        sound->DeviceFormat.silence = obtained.silence;
         FSound = std::move(sound);
         FDevice = device;
         SDL_PauseAudioDevice(FDevice, 0);
@@ -230,10 +230,10 @@ std::unique_ptr<TSound> MakeSound(TTxWavStream& wave)
     }
     auto sound = std::make_unique<TSound>();
     const TWaveFormatEx& f = source->Format;
-    sound->Spec.freq = static_cast<int>(f.nSamplesPerSec);
-    sound->Spec.format = format;
-    sound->Spec.channels = static_cast<Uint8>(f.nChannels);
-    sound->Spec.samples = BufferFrames(sound->Spec.freq);
+    sound->DeviceFormat.freq = static_cast<int>(f.nSamplesPerSec);
+    sound->DeviceFormat.format = format;
+    sound->DeviceFormat.channels = static_cast<Uint8>(f.nChannels);
+    sound->DeviceFormat.samples = BufferFrames(sound->DeviceFormat.freq);
     // Whole frames only, so a loop never shifts the channels.
     const size_t size = static_cast<size_t>(source->Size()) / f.nBlockAlign * f.nBlockAlign;
     sound->Data.assign(source->Memory(), source->Memory() + size);
