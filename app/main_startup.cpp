@@ -40,5 +40,9 @@ TStartup RunStartup(const QStringList& arguments)
 
     // 6. The message loop shows the window; the posted scan runs once it is up.
     s.Form1->show();
+    // Stay-on-top is the window manager's business; without one (a bare X server) the
+    // window mapped last would cover the splash, so restack it explicitly.
+    if (s.AboutBox->isVisible())
+        s.AboutBox->raise();
     return s;
 }
