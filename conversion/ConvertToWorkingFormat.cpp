@@ -6,10 +6,30 @@
 #include "conversion/ACMConvertor.h"
 #include "wave/Wavs_ex.h"
 
+namespace {
+
+// Whether the bytes are plain PCM samples: the PCM tag, or the extensible layout whose
+// sub-format (the GUID after the valid-bits word and the channel mask) starts with it.
+bool HoldsPcmSamples(const TTxWavStream& wave)
+{
+    constexpr uint16_t Pcm = 1, Extensible = 0xFFFE;
+    constexpr size_t SubFormatAt = 6;
+    if (wave.Format.wFormatTag == Pcm)
+        return true;
+    if (wave.Format.wFormatTag != Extensible || wave.FormatExtra.size() < SubFormatAt + 16)
+        return false;
+    const uint8_t* guid = wave.FormatExtra.data() + SubFormatAt;
+    return guid[0] == Pcm && guid[1] == 0 && guid[2] == 0 && guid[3] == 0;
+}
+
+} // namespace
+
 void ConvertToWorkingFormat(TACMConvertor& convertor, TTxWavStream& source, TTxWavStream& destination)
 {
     const TWaveFormatEx working = convertor.ACMFormatOut.Head();
-    if (source.IsSameFormat(working)) {
+    // Same layout is not enough: 8-bit mono 22050 Hz u-law or A-law bytes copied as they
+    // are would play as loud noise, so only PCM samples take the copy path.
+    if (source.IsSameFormat(working) && HoldsPcmSamples(source)) {
         destination.Assign(source);
         return;
     }

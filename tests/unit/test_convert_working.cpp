@@ -81,10 +81,12 @@ TEST(ConvertToWorkingFormat, AWaveInTheWorkingFormatIsCopiedWithoutTheConverter)
     TAcmOverrideScope scope(spy.Overrides());
     TACMConvertor convertor;
 
-    // PCM, and an 8-bit companded encoding with the same four fields: both copied.
-    for (uint16_t tag : {WAVE_FORMAT_PCM, WAVE_FORMAT_MULAW}) {
+    // PCM, plain or in the extensible layout: copied as they are.
+    for (uint16_t tag : {WAVE_FORMAT_PCM, WAVE_FORMAT_EXTENSIBLE}) {
         TTxWavStream source;
-        LoadImage(source, WavImage(Head(tag, 1, 22050, 1, 8), {}, {1, 2, 3, 250, 128, 7}));
+        const auto extra = tag == WAVE_FORMAT_PCM ? std::vector<uint8_t>{} : ExtensibleExtra(8, 4, WAVE_FORMAT_PCM);
+        LoadImage(source, WavImage(Head(tag, 1, 22050, 1, 8, static_cast<uint16_t>(extra.size())), extra,
+                                   {1, 2, 3, 250, 128, 7}));
         source.SetSelStart(1);
         source.SetSelEnd(4);
         const std::vector<uint8_t> before = Bytes(source);
@@ -99,6 +101,24 @@ TEST(ConvertToWorkingFormat, AWaveInTheWorkingFormatIsCopiedWithoutTheConverter)
     EXPECT_TRUE(spy.Calls.empty()) << "no platform call at all";
     EXPECT_FALSE(convertor.Active());
     EXPECT_EQ(convertor.InputBufferSize(), 2048);
+}
+
+TEST(ConvertToWorkingFormat, CompandedBytesOfTheWorkingLayoutAreDecodedNotCopied)
+{
+    // Silence is 0xFF in u-law and 0xD5 in A-law; taken as PCM it would read as full scale.
+    const struct { uint16_t Tag; uint8_t Silence; } cases[] = {{WAVE_FORMAT_MULAW, 0xFF}, {WAVE_FORMAT_ALAW, 0xD5}};
+    for (const auto& c : cases) {
+        TSpy spy;
+        TAcmOverrideScope scope(spy.Overrides());
+        TACMConvertor convertor;
+        TTxWavStream source;
+        LoadImage(source, WavImage(Head(c.Tag, 1, 22050, 1, 8), {}, std::vector<uint8_t>(1000, c.Silence)));
+        TTxWavStream destination;
+        ConvertToWorkingFormat(convertor, source, destination);
+        EXPECT_EQ(spy.Calls, FullCycle) << "tag " << c.Tag;
+        ExpectWorkingFormat(destination);
+        EXPECT_EQ(Bytes(destination), std::vector<uint8_t>(1000, 128)) << "tag " << c.Tag;
+    }
 }
 
 TEST(ConvertToWorkingFormat, ConvertsTheWholeWaveInOneCallAndClosesTheConverter)
