@@ -91,7 +91,7 @@ int64_t TMemoryStream::Read(void* buffer, int64_t count)
     if (available <= 0)
         return 0;
     const int64_t n = std::min(count, available);
-    std::memcpy(buffer, FData.data() + FPosition, static_cast<size_t>(n));
+    std::memcpy(buffer, Memory() + FPosition, static_cast<size_t>(n));
     FPosition += n;
     return n;
 }
@@ -103,25 +103,29 @@ int64_t TMemoryStream::Write(const void* buffer, int64_t count)
     if (count > MaxSize - FPosition)
         throw EStreamError(TooLargeText());
     const int64_t end = FPosition + count;
-    if (end > GetSize()) {
+    const int64_t oldSize = GetSize();
+    if (end > oldSize) {
         // Growing may move the buffer; bytes taken from the stream itself are copied first.
         const auto* src = static_cast<const uint8_t*>(buffer);
         const std::less<const uint8_t*> before;
+        std::vector<uint8_t> copy;
         if (!FData.empty() && !before(src, FData.data()) && before(src, FData.data() + FData.size())) {
-            std::vector<uint8_t> copy;
             try {
                 copy.assign(src, src + count);
             } catch (const std::bad_alloc&) {
                 throw EStreamError(OutOfMemoryText);
             }
-            TMemoryStream::SetSize(end);
-            std::memcpy(FData.data() + FPosition, copy.data(), static_cast<size_t>(count));
-            FPosition = end;
-            return count;
+            buffer = copy.data();
         }
-        TMemoryStream::SetSize(end);
+        // Only a gap left by a seek beyond the end is exposed; the rest is written below.
+        Resize(end, false);
+        if (FPosition > oldSize)
+            std::memset(Memory() + oldSize, 0, static_cast<size_t>(FPosition - oldSize));
+        std::memcpy(Memory() + FPosition, buffer, static_cast<size_t>(count));
+        FPosition = end;
+        return count;
     }
-    std::memmove(FData.data() + FPosition, buffer, static_cast<size_t>(count));
+    std::memmove(Memory() + FPosition, buffer, static_cast<size_t>(count));
     FPosition = end;
     return count;
 }
@@ -139,17 +143,65 @@ int64_t TMemoryStream::Seek(int64_t offset, int origin)
 
 void TMemoryStream::SetSize(int64_t newSize)
 {
+    Resize(newSize, true);
+}
+
+void TMemoryStream::Resize(int64_t newSize, bool zero)
+{
     if (newSize < 0 || newSize > MaxSize)
         throw EStreamError(TooLargeText());
+    const int64_t oldSize = GetSize();
     try {
-        FData.resize(static_cast<size_t>(newSize));
+        if (FOffset == 0 || FOffset + newSize <= static_cast<int64_t>(FData.capacity())) {
+            FData.resize(static_cast<size_t>(FOffset + newSize));
+        } else {
+            // A new buffer is needed anyway: the unused front is left behind, and the
+            // content grows geometrically as the vector's own growth would.
+            Buffer fresh;
+            fresh.reserve(static_cast<size_t>(std::max(newSize, std::min(2 * oldSize, MaxSize))));
+            fresh.assign(Memory(), Memory() + std::min(oldSize, newSize));
+            fresh.resize(static_cast<size_t>(newSize));
+            FData.swap(fresh);
+            FOffset = 0;
+        }
     } catch (const std::bad_alloc&) {
         throw EStreamError(OutOfMemoryText);
     } catch (const std::length_error&) {
         throw EStreamError(OutOfMemoryText);
     }
+    // The buffer may hold old bytes there (a shrink, or the tail of a crop): callers
+    // must see zeros.
+    if (zero && newSize > oldSize)
+        std::memset(Memory() + oldSize, 0, static_cast<size_t>(newSize - oldSize));
     if (FPosition > newSize)
         FPosition = newSize;
+}
+
+void TMemoryStream::CropInPlace(int64_t start, int64_t count)
+{
+    FOffset += start;
+    FData.resize(static_cast<size_t>(FOffset + count)); // never grows, so never allocates
+    if (FPosition > count)
+        FPosition = count;
+}
+
+void TMemoryStream::Reserve(int64_t total)
+{
+    if (total < 0 || total > MaxSize)
+        throw EStreamError(TooLargeText());
+    if (FOffset + total <= static_cast<int64_t>(FData.capacity()))
+        return;
+    try {
+        Buffer fresh;
+        fresh.reserve(static_cast<size_t>(total));
+        fresh.assign(Memory(), Memory() + GetSize());
+        FData.swap(fresh);
+        FOffset = 0;
+    } catch (const std::bad_alloc&) {
+        throw EStreamError(OutOfMemoryText);
+    } catch (const std::length_error&) {
+        throw EStreamError(OutOfMemoryText);
+    }
 }
 
 void TMemoryStream::LoadFromStream(TStream& source)
@@ -160,10 +212,45 @@ void TMemoryStream::LoadFromStream(TStream& source)
     }
     source.SetPosition(0);
     const int64_t n = source.GetSize();
-    if (n > MaxSize)
+    if (n < 0 || n > MaxSize)
         throw EStreamError(TooLargeText());
-    SetSize(n);
-    source.ReadBuffer(FData.data(), n);
+    // The old content is about to be overwritten: a buffer too small is replaced
+    // rather than grown, so nothing is copied or zeroed on the way. The old content
+    // stays until the new buffer is had.
+    try {
+        if (n > static_cast<int64_t>(FData.capacity())) {
+            Buffer fresh;
+            fresh.resize(static_cast<size_t>(n));
+            FData.swap(fresh);
+        } else {
+            FData.resize(static_cast<size_t>(n));
+        }
+    } catch (const std::bad_alloc&) {
+        throw EStreamError(OutOfMemoryText);
+    } catch (const std::length_error&) {
+        throw EStreamError(OutOfMemoryText);
+    }
+    FOffset = 0;
+    if (FPosition > n)
+        FPosition = n;
+    if (n == 0) {
+        FPosition = 0;
+        return;
+    }
+    // Straight into the final buffer. Whatever a failed read left unwritten is zeroed,
+    // so no stale memory ever becomes content.
+    int64_t got = 0;
+    try {
+        got = source.Read(FData.data(), n);
+    } catch (...) {
+        std::memset(FData.data(), 0, static_cast<size_t>(n));
+        throw;
+    }
+    if (got != n) {
+        got = std::clamp<int64_t>(got, 0, n);
+        std::memset(FData.data() + got, 0, static_cast<size_t>(n - got));
+        throw EFileError(ReadErrorText);
+    }
     FPosition = 0;
 }
 
@@ -175,12 +262,13 @@ void TMemoryStream::LoadFromFile(const std::string& fileName)
 
 void TMemoryStream::SaveToStream(TStream& dest) const
 {
-    dest.WriteBuffer(FData.data(), GetSize());
+    dest.WriteBuffer(Memory(), GetSize());
 }
 
 void TMemoryStream::ReleaseBuffer()
 {
-    std::vector<uint8_t>().swap(FData);
+    Buffer().swap(FData);
+    FOffset = 0;
     FPosition = 0;
 }
 

@@ -3,7 +3,11 @@
 // memory stream (the body of every wave) and a file stream for whole-file I/O.
 
 #include <cstdint>
+#include <memory>
+#include <new>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "wave/Exception.h"
@@ -35,6 +39,32 @@ public:
     int64_t CopyFrom(TStream& source, int64_t count);
 };
 
+// Leaves elements default-initialised (for bytes: not written at all) where a plain
+// vector would zero them, so buffers about to be overwritten are not filled twice.
+template <class T>
+class DefaultInitAllocator : public std::allocator<T> {
+public:
+    template <class U>
+    struct rebind {
+        using other = DefaultInitAllocator<U>;
+    };
+    DefaultInitAllocator() noexcept = default;
+    template <class U>
+    DefaultInitAllocator(const DefaultInitAllocator<U>&) noexcept
+    {
+    }
+    template <class U>
+    void construct(U* p) noexcept(std::is_nothrow_default_constructible_v<U>)
+    {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <class U, class... Args>
+    void construct(U* p, Args&&... args)
+    {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
+
 // Growable in-memory byte buffer. Its size never exceeds 2^31 - 1 bytes;
 // growing beyond that, or failing to get memory, raises EStreamError.
 class TMemoryStream : public TStream {
@@ -49,13 +79,15 @@ public:
     int64_t Read(void* buffer, int64_t count) override;
     int64_t Write(const void* buffer, int64_t count) override;
     int64_t Seek(int64_t offset, int origin) override;
-    int64_t GetSize() const override { return static_cast<int64_t>(FData.size()); }
+    int64_t GetSize() const override { return static_cast<int64_t>(FData.size()) - FOffset; }
+    // Bytes added by growing are 0.
     void SetSize(int64_t newSize) override;
 
     // Signed 32-bit view of the size, as the wave code counts samples.
-    int32_t Size() const { return static_cast<int32_t>(FData.size()); }
-    uint8_t* Memory() { return FData.data(); }
-    const uint8_t* Memory() const { return FData.data(); }
+    int32_t Size() const { return static_cast<int32_t>(GetSize()); }
+    // The first byte of the content. Only byte alignment is guaranteed (see CropInPlace).
+    uint8_t* Memory() { return FData.data() + FOffset; }
+    const uint8_t* Memory() const { return FData.data() + FOffset; }
 
     // The stream's bytes become the entire content of source, read from its
     // beginning (source is left positioned at its end); Position becomes 0.
@@ -66,8 +98,27 @@ public:
     void ReleaseBuffer();
 
 protected:
-    std::vector<uint8_t> FData;
+    using Buffer = std::vector<uint8_t, DefaultInitAllocator<uint8_t>>;
+
+    // Makes the count bytes from start the whole content without moving them: the
+    // bytes before start stay in the buffer, unused, until it is next reallocated or
+    // released. The range must lie inside the content (callers check it); Position
+    // stays as it is unless it lay beyond the new end.
+    void CropInPlace(int64_t start, int64_t count);
+    // Makes sure the content can grow to total bytes without another allocation;
+    // raises EStreamError (nothing changed) when the memory cannot be had.
+    void Reserve(int64_t total);
+
+    // The content is FData[FOffset, FData.size()); everything else goes through
+    // Memory() and GetSize().
+    Buffer FData;
+    int64_t FOffset = 0;
     int64_t FPosition = 0;
+
+private:
+    // Sets the content size to newSize; bytes added are left unwritten unless zero is
+    // set. Raises EStreamError (nothing changed) for sizes beyond MaxSize or no memory.
+    void Resize(int64_t newSize, bool zero);
 };
 
 // A file opened for reading (fmOpenRead) or created/truncated for writing (fmCreate).

@@ -73,7 +73,7 @@ void TCustomWavStream::MixInto(uint8_t* buffer, int32_t count)
     const int64_t n = std::min<int64_t>(count, GetSize() - FPosition - 1);
     if (n < 1)
         return;
-    const uint8_t* src = FData.data() + FPosition;
+    const uint8_t* src = Memory() + FPosition;
     for (int64_t i = 0; i < n; ++i)
         buffer[i] = static_cast<uint8_t>((src[i] + buffer[i]) / 2);
     FPosition += n;
@@ -99,7 +99,7 @@ void TCustomWavStream::MoveRange(int32_t source, int32_t count, int32_t dest)
         RaiseIndexOutOfRange();
     if (source == dest || count == 0)
         return;
-    std::memmove(FData.data() + dest, FData.data() + source, static_cast<size_t>(count));
+    std::memmove(Memory() + dest, Memory() + source, static_cast<size_t>(count));
 }
 
 void TCustomWavStream::DeleteRange(int32_t start, int32_t count)
@@ -122,8 +122,10 @@ void TCustomWavStream::CropTo(int32_t start, int32_t count)
         Clear();
         return;
     }
-    MoveRange(start, count, 0);
-    SetSize(count);
+    // Checked as MoveRange would; the kept bytes then simply become the content.
+    if (start < 0 || int64_t{start} + count > GetSize())
+        RaiseIndexOutOfRange();
+    CropInPlace(start, count);
 }
 
 void TCustomWavStream::SaveToStream(TStream& dest)
@@ -156,7 +158,7 @@ void TCustomWavStream::SaveRangeToStream(TStream& dest, int32_t start, int32_t c
     std::memcpy(header + 36, "data", 4);
     WriteLE32(header + 40, static_cast<uint32_t>(n));
     dest.WriteBuffer(header, HeaderSize);
-    dest.WriteBuffer(FData.data() + start, n);
+    dest.WriteBuffer(Memory() + start, n);
 
     const int64_t total = dest.GetSize();
     uint8_t riff[8];
@@ -194,11 +196,11 @@ void TCustomWavStream::Prepend(TStream& source)
     std::vector<uint8_t> savedBytes;
     std::vector<uint8_t> savedExtra;
     try {
-        savedBytes.assign(FData.begin(), FData.end());
+        savedBytes.assign(Memory(), Memory() + ownSize);
         savedExtra = FormatExtra;
         // Reserving the final size now means neither Assign nor the growth below can
         // fail for lack of memory after the stream's own bytes have been replaced.
-        FData.reserve(static_cast<size_t>(total));
+        Reserve(total);
     } catch (const std::bad_alloc&) {
         throw EStreamError(WavText::OutOfMemory);
     }
@@ -206,7 +208,7 @@ void TCustomWavStream::Prepend(TStream& source)
     const int64_t sourceSize = GetSize();
     SetSize(sourceSize + ownSize);
     if (ownSize > 0)
-        std::memcpy(FData.data() + sourceSize, savedBytes.data(), static_cast<size_t>(ownSize));
+        std::memcpy(Memory() + sourceSize, savedBytes.data(), static_cast<size_t>(ownSize));
     Format = savedFormat;
     FormatExtra = std::move(savedExtra);
 }
@@ -350,14 +352,14 @@ uint8_t TTxWavStream::GetByte(int32_t i) const
 {
     if (i < 0 || i >= Size())
         RaiseIndexOutOfRange();
-    return FData[static_cast<size_t>(i)];
+    return Memory()[i];
 }
 
 void TTxWavStream::SetByte(int32_t i, uint8_t b)
 {
     if (i < 0 || i >= Size())
         RaiseIndexOutOfRange();
-    FData[static_cast<size_t>(i)] = b;
+    Memory()[i] = b;
 }
 
 int8_t TTxWavStream::GetSample(int32_t i) const
@@ -437,7 +439,7 @@ int32_t TTxWavStream::ColumnPeak(int32_t offset, int32_t count, int32_t precisio
 
     int32_t m = 0;
     if (count > 0 && first <= last) {
-        const uint8_t* p = FData.data() + first;
+        const uint8_t* p = Memory() + first;
         const auto n = static_cast<int32_t>(last - first + 1);
         if (step == 1) {
             // Every byte: the block method (precision < 0) and precision 0 give the same
@@ -455,7 +457,7 @@ int32_t TTxWavStream::SnapToCrossing(int32_t pos, int32_t range, bool backward) 
     const int32_t size = Size();
     if (size == 0 || pos < 0 || pos >= size)
         return pos;
-    const uint8_t* b = FData.data();
+    const uint8_t* b = Memory();
     int64_t r = range;
     if (!backward) {
         if (int64_t{pos} + r > size - 1)
@@ -483,7 +485,7 @@ void TTxWavStream::LoadFromPluginWave(const TPluginWave& record)
     SetFormat(format);
     SetSize(record.Size);
     if (record.Size > 0)
-        std::memcpy(FData.data(), record.Data, static_cast<size_t>(record.Size));
+        std::memcpy(Memory(), record.Data, static_cast<size_t>(record.Size));
     SetSelStart(record.SelStart);
     SetSelEnd(record.SelEnd);
 }

@@ -1,7 +1,9 @@
 // The byte streams under every wave: memory stream semantics, size limits, file errors.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <numeric>
@@ -193,6 +195,186 @@ TEST(MemoryStream, NeverGrowsBeyondTheLargestWave)
     EXPECT_EQ(s.GetSize(), 4);
     EXPECT_THROW(s.SetSize(-1), EStreamError);
     EXPECT_EQ(s.GetSize(), 4);
+}
+
+// Exposes the in-place crop the wave streams build on.
+class CroppableStream : public TMemoryStream {
+public:
+    using TMemoryStream::CropInPlace;
+    using TMemoryStream::Reserve;
+};
+
+// Hands out its bytes but stops short after `limit` of them, or throws there.
+class FailingSource : public TStream {
+public:
+    FailingSource(int64_t size, int64_t limit, bool throws) : FSize(size), FLimit(limit), FThrows(throws) {}
+    int64_t Read(void* buffer, int64_t count) override
+    {
+        if (FThrows)
+            throw EFileError("broken source");
+        const int64_t n = std::min(count, FLimit - FPosition);
+        std::memset(buffer, 0x11, static_cast<size_t>(n));
+        FPosition += n;
+        return n;
+    }
+    int64_t Write(const void*, int64_t) override { return 0; }
+    int64_t Seek(int64_t offset, int) override { return FPosition = offset; }
+    int64_t GetSize() const override { return FSize; }
+    void SetSize(int64_t) override {}
+
+private:
+    int64_t FSize, FLimit, FPosition = 0;
+    bool FThrows;
+};
+
+TEST(MemoryStream, BytesLeftInTheBufferNeverReappear)
+{
+    // Shrinking keeps the old bytes in the buffer; growing again must show zeros,
+    // whether by SetSize or by a write after a seek beyond the end.
+    TMemoryStream s;
+    const std::vector<uint8_t> ff(100, 0xFF);
+    s.Write(ff.data(), 100);
+    s.SetSize(10);
+    s.SetSize(60);
+    auto expected = std::vector<uint8_t>(10, 0xFF);
+    expected.insert(expected.end(), 50, 0);
+    EXPECT_EQ(Bytes(s), expected);
+    s.SetSize(10);
+    s.SetPosition(50);
+    const uint8_t x = 7;
+    s.Write(&x, 1);
+    ASSERT_EQ(s.GetSize(), 51);
+    EXPECT_EQ(std::vector<uint8_t>(s.Memory() + 10, s.Memory() + 50), std::vector<uint8_t>(40, 0));
+    EXPECT_EQ(s.Memory()[50], 7);
+
+    // A source that delivers less than its size: the read error, and what was not
+    // delivered reads as zeros rather than whatever the buffer held before.
+    TMemoryStream t;
+    t.Write(ff.data(), 100);
+    FailingSource shortSource(80, 30, false);
+    try {
+        t.LoadFromStream(shortSource);
+        FAIL() << "no error";
+    } catch (const EFileError& e) {
+        EXPECT_EQ(e.Message(), "Stream-Lesefehler");
+    }
+    ASSERT_EQ(t.GetSize(), 80);
+    EXPECT_EQ(std::vector<uint8_t>(t.Memory(), t.Memory() + 30), std::vector<uint8_t>(30, 0x11));
+    EXPECT_EQ(std::vector<uint8_t>(t.Memory() + 30, t.Memory() + 80), std::vector<uint8_t>(50, 0));
+
+    // A source that throws: its error comes through and nothing stale is left.
+    TMemoryStream u;
+    u.Write(ff.data(), 100);
+    FailingSource broken(100, 100, true);
+    try {
+        u.LoadFromStream(broken);
+        FAIL() << "no error";
+    } catch (const EFileError& e) {
+        EXPECT_EQ(e.Message(), "broken source");
+    }
+    EXPECT_EQ(Bytes(u), std::vector<uint8_t>(100, 0));
+
+    // Larger than the buffer held: a new buffer, all of it read.
+    FailingSource whole(5000, 5000, false);
+    u.SetPosition(3);
+    u.LoadFromStream(whole);
+    EXPECT_EQ(Bytes(u), std::vector<uint8_t>(5000, 0x11));
+    EXPECT_EQ(u.GetPosition(), 0);
+}
+
+TEST(MemoryStream, CroppedInPlace)
+{
+    const auto data = Iota(200);
+    CroppableStream s;
+    s.Write(data.data(), 200);
+    s.SetPosition(150);
+    s.CropInPlace(50, 100);
+    EXPECT_EQ(Bytes(s), Iota(100, 50));
+    EXPECT_EQ(s.Size(), 100);
+    EXPECT_EQ(s.GetPosition(), 100); // beyond the new end: pulled back to it
+    EXPECT_EQ(s.Seek(-10, soEnd), 90);
+    uint8_t buf[20] = {};
+    EXPECT_EQ(s.Read(buf, 20), 10);
+    EXPECT_EQ(buf[0], 140);
+    EXPECT_EQ(buf[9], 149);
+
+    // Cropped twice, the second relative to the first.
+    s.SetPosition(5);
+    s.CropInPlace(10, 80);
+    EXPECT_EQ(Bytes(s), Iota(80, 60));
+    EXPECT_EQ(s.GetPosition(), 5);
+
+    // Growing back over the bytes once cropped off the end shows zeros.
+    s.SetSize(120);
+    auto expected = Iota(80, 60);
+    expected.insert(expected.end(), 40, 0);
+    EXPECT_EQ(Bytes(s), expected);
+    s.SetSize(80);
+
+    // Writing in place, then growing within the buffer, then far beyond it.
+    s.SetPosition(0);
+    const uint8_t x = 0xEE;
+    s.Write(&x, 1);
+    expected = Iota(80, 60);
+    expected[0] = 0xEE;
+    EXPECT_EQ(Bytes(s), expected);
+    s.SetPosition(80);
+    const auto more = Iota(30, 100);
+    s.Write(more.data(), 30);
+    expected.insert(expected.end(), more.begin(), more.end());
+    EXPECT_EQ(Bytes(s), expected);
+    const std::vector<uint8_t> big(100000, 0x5A);
+    s.Write(big.data(), 100000);
+    expected.insert(expected.end(), big.begin(), big.end());
+    EXPECT_EQ(Bytes(s), expected);
+    EXPECT_EQ(s.GetPosition(), 110 + 100000);
+
+    // SetSize far beyond the buffer after a crop: old bytes kept, the rest zero.
+    CroppableStream t;
+    t.Write(data.data(), 200);
+    t.CropInPlace(199, 1);
+    t.SetPosition(1);
+    t.SetSize(70000);
+    ASSERT_EQ(t.GetSize(), 70000);
+    EXPECT_EQ(t.Memory()[0], 199);
+    EXPECT_EQ(std::count(t.Memory() + 1, t.Memory() + 70000, 0), 69999);
+    EXPECT_EQ(t.GetPosition(), 1);
+
+    // Its own bytes written while growing after a crop.
+    CroppableStream w;
+    w.Write(data.data(), 200);
+    w.CropInPlace(100, 100);
+    w.SetPosition(60);
+    w.Write(w.Memory() + 10, 90);
+    expected = Iota(60, 100);
+    const auto moved = Iota(90, 110);
+    expected.insert(expected.end(), moved.begin(), moved.end());
+    EXPECT_EQ(Bytes(w), expected);
+
+    // Reserving keeps the content, and loading, saving and releasing see only the content.
+    CroppableStream r;
+    r.Write(data.data(), 200);
+    r.CropInPlace(20, 30);
+    r.Reserve(1 << 20);
+    EXPECT_EQ(Bytes(r), Iota(30, 20));
+    EXPECT_THROW(r.Reserve(TMemoryStream::MaxSize + 1), EStreamError);
+    EXPECT_EQ(Bytes(r), Iota(30, 20));
+    TMemoryStream saved;
+    r.SaveToStream(saved);
+    EXPECT_EQ(Bytes(saved), Iota(30, 20));
+    TMemoryStream copy;
+    r.SetPosition(7);
+    copy.LoadFromStream(r);
+    EXPECT_EQ(Bytes(copy), Iota(30, 20));
+    EXPECT_EQ(r.GetPosition(), 30);
+    r.CropInPlace(10, 5);
+    r.LoadFromStream(saved);
+    EXPECT_EQ(Bytes(r), Iota(30, 20));
+    r.CropInPlace(29, 1);
+    r.ReleaseBuffer();
+    EXPECT_EQ(r.GetSize(), 0);
+    r.SetSize(3);
+    EXPECT_EQ(Bytes(r), std::vector<uint8_t>(3, 0));
 }
 
 TEST(FileStream, GermanErrorTexts)

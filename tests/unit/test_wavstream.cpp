@@ -1,6 +1,7 @@
 // The wave stream base: the WAV writer, byte-range operations, format record rules.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -419,4 +420,100 @@ TEST(WavStream, SaveToFileRoundTripAndFailures)
         }
     }
     std::filesystem::remove_all(dir);
+}
+
+// CropTo keeps the bytes where they are; every operation afterwards must see only the
+// cropped content, and growing again must never bring the cut-off bytes back.
+TEST(WavStream, EverythingAfterACropSeesOnlyTheKeptBytes)
+{
+    const auto data = Iota(200);
+    TTxWavStream w;
+    Fill(w, data);
+    w.SetPosition(180);
+    w.CropTo(50, 100);
+    EXPECT_EQ(Bytes(w), Iota(100, 50));
+    EXPECT_EQ(w.GetPosition(), 100);
+    EXPECT_EQ(w.GetByte(0), 50);
+    EXPECT_EQ(w.GetByte(99), 149);
+    EXPECT_EQ(ErrorOf([&] { w.GetByte(100); }), "Index out of range!");
+    w.SetByte(1, 0xEE);
+    EXPECT_EQ(w.Memory()[1], 0xEE);
+    w.SetByte(1, 51);
+
+    // Cropped again, then regrown: the cut-off tail reads as zeros.
+    w.CropTo(10, 20);
+    EXPECT_EQ(Bytes(w), Iota(20, 60));
+    w.SetSize(50);
+    auto expected = Iota(20, 60);
+    expected.insert(expected.end(), 30, 0);
+    EXPECT_EQ(Bytes(w), expected);
+    w.SetSize(20);
+
+    w.DeleteRange(5, 10);
+    expected = Iota(5, 60);
+    const auto rest = Iota(5, 75);
+    expected.insert(expected.end(), rest.begin(), rest.end());
+    EXPECT_EQ(Bytes(w), expected);
+    w.MoveRange(5, 5, 0);
+    EXPECT_EQ(Bytes(w), std::vector<uint8_t>({75, 76, 77, 78, 79, 75, 76, 77, 78, 79}));
+
+    // Append, Prepend and the writer.
+    TTxWavStream tail;
+    Fill(tail, Iota(3, 200));
+    w.Append(tail);
+    EXPECT_EQ(Bytes(w), std::vector<uint8_t>({75, 76, 77, 78, 79, 75, 76, 77, 78, 79, 200, 201, 202}));
+    w.CropTo(8, 5);
+    w.Prepend(tail);
+    EXPECT_EQ(Bytes(w), std::vector<uint8_t>({200, 201, 202, 78, 79, 200, 201, 202}));
+    TMemoryStream image;
+    w.SaveRangeToStream(image, 3, 2);
+    ASSERT_EQ(image.GetSize(), 46);
+    EXPECT_EQ(image.Memory()[44], 78);
+    EXPECT_EQ(image.Memory()[45], 79);
+
+    // Assign and AssignWave from a cropped wave copy just its content; a cropped wave
+    // loads another's bytes whole.
+    TTxWavStream cropped;
+    Fill(cropped, data);
+    cropped.SetSelStart(2);
+    cropped.SetSelEnd(4);
+    cropped.CropTo(190, 10);
+    TTxWavStream a, b;
+    a.Assign(cropped);
+    EXPECT_EQ(Bytes(a), Iota(10, 190));
+    b.AssignWave(cropped);
+    EXPECT_EQ(Bytes(b), Iota(10, 190));
+    cropped.Assign(w);
+    EXPECT_EQ(Bytes(cropped), Bytes(w));
+
+    // MixInto reads from the content's own start.
+    TTxWavStream m;
+    Fill(m, data);
+    m.CropTo(100, 4);
+    uint8_t mix[4] = {0, 0, 0, 0};
+    m.MixInto(mix, 4);
+    EXPECT_EQ(std::vector<uint8_t>(mix, mix + 4), std::vector<uint8_t>({50, 50, 51, 0}));
+}
+
+// The peak scan reads whole 16-byte blocks; a crop may leave the content at any address.
+TEST(WavStream, PeakAndCrossingsAtEveryStartAddress)
+{
+    std::vector<uint8_t> sound(3000);
+    for (size_t i = 0; i < sound.size(); ++i)
+        sound[i] = static_cast<uint8_t>(127 + std::lrint(100.0 * std::sin(0.05 * double(i)) * (i % 7) / 7.0));
+    for (int32_t start = 0; start < 17; ++start) {
+        TTxWavStream cropped, plain;
+        std::vector<uint8_t> withFront(size_t(start), 255); // would be the peak if read
+        withFront.insert(withFront.end(), sound.begin(), sound.end());
+        Fill(cropped, withFront);
+        cropped.CropTo(start, 3000);
+        Fill(plain, sound);
+        for (int32_t precision : {-1, 0, 1, 3}) {
+            EXPECT_EQ(cropped.ColumnPeak(0, 3000, precision), plain.ColumnPeak(0, 3000, precision))
+                << "start " << start << ", precision " << precision;
+            EXPECT_EQ(cropped.ColumnPeak(5, 1500, precision), plain.ColumnPeak(5, 1500, precision));
+        }
+        EXPECT_EQ(cropped.SnapToCrossing(40, 200, false), plain.SnapToCrossing(40, 200, false));
+        EXPECT_EQ(cropped.SnapToCrossing(900, 200, true), plain.SnapToCrossing(900, 200, true));
+    }
 }
