@@ -300,14 +300,16 @@ TFileStream::~TFileStream()
         ::close(FHandle);
 }
 
-int64_t TFileStream::Read(void* buffer, int64_t count)
+namespace {
+
+// Moves count bytes with read(2) or write(2), resuming after partial transfers and
+// signals; stops at the end of the file or the first error. Returns the bytes moved.
+template <class Byte, class Transfer>
+int64_t TransferAll(int handle, Byte* p, int64_t count, Transfer transfer)
 {
-    if (FHandle < 0 || count <= 0)
-        return 0;
-    auto* p = static_cast<uint8_t*>(buffer);
     int64_t done = 0;
     while (done < count) {
-        const ssize_t n = ::read(FHandle, p + done, static_cast<size_t>(count - done));
+        const ssize_t n = transfer(handle, p + done, static_cast<size_t>(count - done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -317,21 +319,20 @@ int64_t TFileStream::Read(void* buffer, int64_t count)
     return done;
 }
 
+} // namespace
+
+int64_t TFileStream::Read(void* buffer, int64_t count)
+{
+    if (FHandle < 0 || count <= 0)
+        return 0;
+    return TransferAll(FHandle, static_cast<uint8_t*>(buffer), count, ::read);
+}
+
 int64_t TFileStream::Write(const void* buffer, int64_t count)
 {
     if (FHandle < 0 || count <= 0)
         return 0;
-    const auto* p = static_cast<const uint8_t*>(buffer);
-    int64_t done = 0;
-    while (done < count) {
-        const ssize_t n = ::write(FHandle, p + done, static_cast<size_t>(count - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += n;
-    }
-    return done;
+    return TransferAll(FHandle, static_cast<const uint8_t*>(buffer), count, ::write);
 }
 
 int64_t TFileStream::Seek(int64_t offset, int origin)
