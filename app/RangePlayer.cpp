@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include "app/OutOfMemoryReport.h"
 #include "platform/dialogs.h"
 #include "platform/playsound.h"
 
@@ -44,13 +45,10 @@ void TRangePlayer::PlayRange(TTxWavStream& wave, int32_t start, int32_t length, 
     }
     StopAll();
     FWPlayer.SetLoop(looped);
-    try {
-        wave.SaveRangeToStream(FPlayBuffer, start, length);
-    } catch (const EStreamError&) {
+    if (!RunReportingOutOfMemory([&] { wave.SaveRangeToStream(FPlayBuffer, start, length); })) {
         // Whatever was half written is of no use; give the memory back.
         FPlayBuffer.Clear();
         FWPlayer.SoundData = nullptr;
-        Dialogs::ShowMessage(QString::fromLatin1(WavText::OutOfMemory));
         return;
     }
     FWPlayer.SourceType = frRAM;

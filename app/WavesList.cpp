@@ -4,13 +4,13 @@
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QLocale>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
 
-#include "app/waveprocessing.h"
+#include "view/LocalTimeText.h"
+#include "app/OutOfMemoryReport.h"
 #include "platform/dialogs.h"
 #include "view/wavpaint.h"
 
@@ -127,12 +127,7 @@ TWavesList::~TWavesList()
 
 QString TWavesList::LengthText(int64_t samples)
 {
-    // The locale's separator may be more than one byte; build with '.' and put it in.
-    QString text = QString::fromStdString(SamplesToTimeText(samples, '.'));
-    const QString point = QLocale().decimalPoint();
-    if (point != QStringLiteral("."))
-        text.replace(QLatin1Char('.'), point);
-    return text;
+    return LocalTimeText(samples);
 }
 
 QTreeWidgetItem* TWavesList::AppendEntry(const QString& caption, std::unique_ptr<TTxWavStream> wave)
@@ -204,7 +199,7 @@ void TWavesList::WavesListSelectItem()
         OnPlay(*wave);
     if (!AutoShow() || !WorkingPane)
         return;
-    try {
+    RunReportingOutOfMemory([&] {
         TTxWavStream& paneWave = *WorkingPane->Wave();
         if (paneWave.Size() != 0) {
             // A look only: the pane keeps its own wave, which returns at the next repaint.
@@ -215,9 +210,7 @@ void TWavesList::WavesListSelectItem()
             WorkingPane->Repaint();
             WorkingPane->UpdateStatus();
         }
-    } catch (const EStreamError&) {
-        Dialogs::ShowMessage(QString::fromUtf8(WavText::OutOfMemory));
-    }
+    });
 }
 
 void TWavesList::PopupMenu1Popup()

@@ -84,15 +84,14 @@ TForm1::~TForm1()
 
 void TForm1::FormCreate()
 {
-    // 1. The play buffer (held by the play operation, with the window's player).
     Player = std::make_unique<TRangePlayer>();
     Player->WPlayer().BeforePlaying = [this](TJvWavePlayer*) { WPlayerBeforePlaying(); };
     Player->WPlayer().AfterPlaying = [this](TJvWavePlayer*) { WPlayerAfterPlaying(); };
 
-    // 2. The program directory.
     ProgramDir = QCoreApplication::applicationDirPath() + QLatin1Char('/');
 
-    // 3. and 4. The two panes in their view areas, set to the converter's output format.
+    // Both panes hold the converter's output format from the start, so every wave
+    // dropped or shown there is already comparable with it.
     WorkingPane = new TWavPaintBox(this, QStringLiteral("Working Wave"), UpperViewArea);
     WorkingPane->setObjectName(QStringLiteral("WorkingPane"));
     WorkingPane->Wave()->SetFormat(Convertor.ACMFormatOut.Head());
@@ -112,12 +111,11 @@ void TForm1::FormCreate()
     WavesList->OnPlay = [this](TTxWavStream& wave) { Player->PlayRange(wave, 0, 0, false); };
     Opener = std::make_unique<TWaveOpener>(Convertor, *WavesList);
 
-    // 5. The built-in sample.
     Sample = std::make_unique<TTxWavStream>();
     TResourceStream piano(QStringLiteral("RT_RCDATA"), QStringLiteral("piano"));
     Sample->LoadFromStream(piano);
 
-    // 6. The remembered folders, read without creating the key.
+    // Read without creating the key: a first run leaves the registry untouched.
     {
         TRegistry reg;
         if (reg.OpenKey(QString::fromLatin1(RegistryKey), false)) {
@@ -127,16 +125,7 @@ void TForm1::FormCreate()
         }
     }
 
-    // 7. Double-buffered view areas: every widget of this toolkit paints off-screen
-    // first, and the panes draw from their own buffered picture on top of that.
-
-    // 8. The mouse-interaction state.
-    PressX = 0;
-    PressSelStartX = 0;
-    PressSelLength = 0;
-    MovingSelection = false;
-
-    // 9. UNFINISHED: the undo list (bound to BtnUndo) is not built yet; BtnUndo and
+    // UNFINISHED: the undo list (bound to BtnUndo) is not built yet; BtnUndo and
     // ClearUndo stay disabled.
 }
 

@@ -14,7 +14,7 @@
 class QActionGroup;
 class QLabel;
 class QMenu;
-class QProgressBar;
+class TLevelBar;
 class QSplitter;
 class QToolBar;
 class QToolButton;
@@ -76,8 +76,8 @@ public:
     QToolBar* LowerToolBar = nullptr;
     TPanelStatusBar* UpperStatusBar = nullptr;
     TPanelStatusBar* LowerStatusBar = nullptr;
-    QProgressBar* UpperLevelBar = nullptr;
-    QProgressBar* LowerLevelBar = nullptr;
+    TLevelBar* UpperLevelBar = nullptr;
+    TLevelBar* LowerLevelBar = nullptr;
     QWidget* UpperNarrowPanel = nullptr;
     QWidget* LowerNarrowPanel = nullptr;
     QWidget* UpperViewArea = nullptr;
@@ -194,7 +194,7 @@ private:
     void CreateLeftPanel();
     void CreateWaveArea();
     QWidget* CreateHalf(const QString& name, QToolBar*& toolBar, TPanelStatusBar*& statusBar,
-                        QProgressBar*& levelBar, QWidget*& narrowPanel, QWidget*& viewArea);
+                        TLevelBar*& levelBar, QWidget*& narrowPanel, QWidget*& viewArea);
     void CreateUpperToolBar();
     void CreateLowerToolBar();
     TAction* MakeAction(TActionList* list, const char* name, const QString& caption,

@@ -20,6 +20,7 @@
 
 #include "app/WavesList.h"
 #include "platform/actions.h"
+#include "view/LevelBar.h"
 #include "view/PanelStatusBar.h"
 #include "view/wavpaint.h"
 
@@ -271,7 +272,7 @@ void TForm1::CreateLeftPanel()
 }
 
 QWidget* TForm1::CreateHalf(const QString& name, QToolBar*& toolBar, TPanelStatusBar*& statusBar,
-                            QProgressBar*& levelBar, QWidget*& narrowPanel, QWidget*& viewArea)
+                            TLevelBar*& levelBar, QWidget*& narrowPanel, QWidget*& viewArea)
 {
     auto* half = new QWidget(WaveArea);
     half->setObjectName(name + QStringLiteral("Half"));
@@ -297,12 +298,8 @@ QWidget* TForm1::CreateHalf(const QString& name, QToolBar*& toolBar, TPanelStatu
     SetBackground(viewArea, ViewAreaColour);
     viewArea->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     middle->addWidget(viewArea, 1);
-    levelBar = new QProgressBar(half);
+    levelBar = new TLevelBar(half);
     levelBar->setObjectName(name + QStringLiteral("LevelBar"));
-    levelBar->setOrientation(Qt::Vertical);
-    levelBar->setRange(0, 100);
-    levelBar->setValue(0);
-    levelBar->setTextVisible(false);
     levelBar->setFixedWidth(10);
     middle->addWidget(levelBar);
     column->addLayout(middle, 1);
@@ -356,6 +353,8 @@ void TForm1::CreateUpperToolBar()
 
     BtnPlay1 = MakeToolButton(bar, "BtnPlay1", 1, QStringLiteral("Play"));
     BtnPlay1->setText(QStringLiteral("Play"));
+    // The grey icon alone reads as a disabled button: the caption says what it does.
+    BtnPlay1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     BtnPlay1->setPopupMode(QToolButton::MenuButtonPopup);
     auto* playMenu1 = new QMenu(BtnPlay1);
     Looped1 = playMenu1->addAction(QStringLiteral("Looped"));
@@ -373,6 +372,7 @@ void TForm1::CreateUpperToolBar()
     bar->addSeparator();
     BtnNormalize = MakeToolButton(bar, "BtnNormalize", 3, QStringLiteral("Normalize selection"));
     BtnNormalize->setDefaultAction(Normal);
+    BtnNormalize->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     BtnNormalize->setPopupMode(QToolButton::MenuButtonPopup);
     auto* normalizeMenu = new QMenu(BtnNormalize);
     for (TAction* a : {Norm100, Norm90, Norm80, Norm75, Norm50, Norm0})
@@ -395,6 +395,9 @@ void TForm1::CreateUpperToolBar()
     // No icon until a plug-in library has named itself; the caption stands in meanwhile.
     BtnQuickPlug = MakeToolButton(bar, "BtnQuickPlug", -1, QString());
     BtnQuickPlug->setText(QStringLiteral("&Plugins"));
+    // The caption's mnemonic would take Alt+P from the menu bar's Plugins menu, which is
+    // what a user opens with it.
+    BtnQuickPlug->setShortcut(QKeySequence());
     BtnQuickPlug->setToolButtonStyle(Qt::ToolButtonTextOnly);
     BtnQuickPlug->setPopupMode(QToolButton::MenuButtonPopup);
     BtnQuickPlug->setMenu(PlugInMenu);
@@ -405,6 +408,7 @@ void TForm1::CreateLowerToolBar()
     QToolBar* bar = LowerToolBar;
     BtnPlay2 = MakeToolButton(bar, "BtnPlay2", 1, QStringLiteral("Play"));
     BtnPlay2->setText(QStringLiteral("Play"));
+    BtnPlay2->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     BtnPlay2->setPopupMode(QToolButton::MenuButtonPopup);
     auto* playMenu2 = new QMenu(BtnPlay2);
     Looped2 = playMenu2->addAction(QStringLiteral("Looped"));

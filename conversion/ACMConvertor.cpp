@@ -61,7 +61,7 @@ void TACMFormat::SetHead(const TWaveFormatEx& head) { std::memcpy(Bytes.data(), 
 TACMFormat TACMFormat::Default()
 {
     TACMFormat format;
-    format.SetHead(TWaveFormatEx{WAVE_FORMAT_PCM, 1, 22050, 22050, 1, 8, Size});
+    format.SetHead(WorkingFormat());
     return format;
 }
 

@@ -12,8 +12,8 @@
 #include <string>
 
 #include "platform/acm.h"
-#include "plugins/sonovane_plugin.h"
 #include "wave/Exception.h"
+#include "wave/WaveFormat.h"
 
 class TStream;
 
@@ -42,7 +42,8 @@ std::string AcmResultMessage(MMRESULT result, const char* step);
 
 // 129-byte format record: the 18-byte WAVEFORMATEX head and 111 extra bytes.
 struct TACMFormat {
-    static constexpr int Size = 129;
+    static constexpr int Size = WorkingFormatExtraSize;
+    static_assert(Size == sizeof(TWaveFormatEx) + MaxFormatExtra);
     std::array<uint8_t, Size> Bytes{};
 
     TWaveFormatEx Head() const;

@@ -12,14 +12,8 @@ namespace {
 // sub-format (the GUID after the valid-bits word and the channel mask) starts with it.
 bool HoldsPcmSamples(const TTxWavStream& wave)
 {
-    constexpr uint16_t Pcm = 1, Extensible = 0xFFFE;
-    constexpr size_t SubFormatAt = 6;
-    if (wave.Format.wFormatTag == Pcm)
-        return true;
-    if (wave.Format.wFormatTag != Extensible || wave.FormatExtra.size() < SubFormatAt + 16)
-        return false;
-    const uint8_t* guid = wave.FormatExtra.data() + SubFormatAt;
-    return guid[0] == Pcm && guid[1] == 0 && guid[2] == 0 && guid[3] == 0;
+    return SampleFormatTag(wave.Format.wFormatTag, wave.FormatExtra.data(), wave.FormatExtra.size()) ==
+           WAVE_FORMAT_PCM;
 }
 
 } // namespace

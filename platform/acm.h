@@ -21,7 +21,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "plugins/sonovane_plugin.h"
+#include "wave/WaveFormat.h"
 
 using MMRESULT = uint32_t;
 using HACMSTREAM = struct HACMSTREAM__*;
@@ -62,18 +62,8 @@ inline constexpr uint32_t ACMSTREAMHEADER_STATUSF_DONE = 0x00010000;
 inline constexpr uint32_t ACMSTREAMHEADER_STATUSF_PREPARED = 0x00020000;
 inline constexpr uint32_t ACMSTREAMHEADER_STATUSF_INQUEUE = 0x00100000;
 
-// Format tags the layer knows.
-inline constexpr uint16_t WAVE_FORMAT_PCM = 0x0001;
-inline constexpr uint16_t WAVE_FORMAT_ADPCM = 0x0002; // Microsoft ADPCM
-inline constexpr uint16_t WAVE_FORMAT_IEEE_FLOAT = 0x0003;
-inline constexpr uint16_t WAVE_FORMAT_ALAW = 0x0006;
-inline constexpr uint16_t WAVE_FORMAT_MULAW = 0x0007;
-inline constexpr uint16_t WAVE_FORMAT_IMA_ADPCM = 0x0011;
-inline constexpr uint16_t WAVE_FORMAT_GSM610 = 0x0031;
-inline constexpr uint16_t WAVE_FORMAT_EXTENSIBLE = 0xFFFE;
-
 // Most extra bytes after the 18-byte head that the layer reads from a record.
-inline constexpr int AcmMaxFormatExtra = 111;
+inline constexpr int AcmMaxFormatExtra = MaxFormatExtra;
 
 // Sizes the layer refuses to produce or consume: a wave holds at most 2^31 - 1 bytes.
 inline constexpr uint32_t AcmMaxBufferBytes = 0x7FFFFFFF;

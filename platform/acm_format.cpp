@@ -11,11 +11,8 @@ struct THead {
     uint16_t BlockAlign, BitsPerSample, ExtraSize;
 };
 
-uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t Get32(const uint8_t* p)
-{
-    return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
+uint16_t Get16(const uint8_t* p) { return ReadLE16(p); }
+uint32_t Get32(const uint8_t* p) { return ReadLE32(p); }
 void Put16(std::vector<uint8_t>& v, uint32_t x)
 {
     v.push_back(static_cast<uint8_t>(x));
@@ -135,7 +132,7 @@ MMRESULT DescribeSourceFormat(const TWaveFormatEx* record, TAcmSourceFormat& for
         // bytes are the tag of the real encoding.
         const std::vector<uint8_t> extra = ReadExtra(record, h.ExtraSize);
         if (extra.size() < 22) return ACMERR_NOTPOSSIBLE;
-        const uint16_t subTag = Get16(extra.data() + 6);
+        const uint16_t subTag = SampleFormatTag(h.Tag, extra.data(), extra.size());
         if (!IsPcmLike(subTag) || !PcmLikeFits(subTag, h)) return ACMERR_NOTPOSSIBLE;
         format.Kind = SampleKind(subTag, h.BitsPerSample);
         format.FramesPerBlock = 1;

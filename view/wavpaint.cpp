@@ -2,7 +2,6 @@
 
 #include <QFontMetrics>
 #include <QLayout>
-#include <QLocale>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
@@ -10,7 +9,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/waveprocessing.h"
+#include "view/LocalTimeText.h"
 #include "view/PaneCanvas.h"
 #include "view/PanelStatusBar.h"
 
@@ -125,12 +124,7 @@ void TWavPaintBox::UpdateStatus()
 {
     if (!StatusBar)
         return;
-    // The time helper takes one byte as separator; the locale's may be longer or not
-    // ASCII, so the text is made with '.' and its one decimal point replaced.
-    const QString point = QLocale().decimalPoint();
-    auto time = [&point](int64_t samples) {
-        return QString::fromStdString(SamplesToTimeText(samples, '.')).replace(QLatin1Char('.'), point);
-    };
+    const auto time = LocalTimeText;
     const int32_t length = SelLength();
     const int32_t size = FWave->Size();
     StatusBar->SetPanelText(1, time(SelStart()) + QStringLiteral(">") + time(SelEnd()));

@@ -3,7 +3,10 @@
 // that carries the exact text the user will read.
 
 #include <exception>
+#include <new>
+#include <stdexcept>
 #include <string>
+#include <utility>
 
 class Exception : public std::exception {
 public:
@@ -21,6 +24,23 @@ class EStreamError : public Exception {
 public:
     using Exception::Exception;
 };
+
+// What the commands show when a wave cannot grow.
+inline constexpr const char* OutOfMemoryText = "Error: Out of memory. Please try to clear undo buffer.";
+
+// Runs work; running out of memory on the way (std::bad_alloc, or a container refusing
+// a length) becomes EStreamError with the out-of-memory text, so callers catch one kind.
+template <class Work>
+decltype(auto) TranslateOutOfMemory(Work&& work)
+{
+    try {
+        return std::forward<Work>(work)();
+    } catch (const std::bad_alloc&) {
+        throw EStreamError(OutOfMemoryText);
+    } catch (const std::length_error&) {
+        throw EStreamError(OutOfMemoryText);
+    }
+}
 
 // A file that cannot be opened, created, read or written. Kept apart from
 // EStreamError on purpose: a missing file must never be reported as lack of memory.

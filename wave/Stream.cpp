@@ -16,10 +16,6 @@ namespace {
 // The toolkit's German texts for short transfers.
 constexpr const char* ReadErrorText = "Stream-Lesefehler";
 constexpr const char* WriteErrorText = "Stream-Schreibfehler";
-// What the commands show when a wave cannot grow (kept identical to WavText::OutOfMemory,
-// which lives in the wave header this file must not depend on).
-constexpr const char* OutOfMemoryText = "Error: Out of memory. Please try to clear undo buffer.";
-
 std::string TooLargeText()
 {
     return "Wave too large: a wave holds at most " + std::to_string(TMemoryStream::MaxSize) + " bytes.";
@@ -110,11 +106,7 @@ int64_t TMemoryStream::Write(const void* buffer, int64_t count)
         const std::less<const uint8_t*> before;
         std::vector<uint8_t> copy;
         if (!FData.empty() && !before(src, FData.data()) && before(src, FData.data() + FData.size())) {
-            try {
-                copy.assign(src, src + count);
-            } catch (const std::bad_alloc&) {
-                throw EStreamError(OutOfMemoryText);
-            }
+            TranslateOutOfMemory([&] { copy.assign(src, src + count); });
             buffer = copy.data();
         }
         // Only a gap left by a seek beyond the end is exposed; the rest is written below.
@@ -151,7 +143,7 @@ void TMemoryStream::Resize(int64_t newSize, bool zero)
     if (newSize < 0 || newSize > MaxSize)
         throw EStreamError(TooLargeText());
     const int64_t oldSize = GetSize();
-    try {
+    TranslateOutOfMemory([&] {
         if (FOffset == 0 || FOffset + newSize <= static_cast<int64_t>(FData.capacity())) {
             FData.resize(static_cast<size_t>(FOffset + newSize));
         } else {
@@ -164,11 +156,7 @@ void TMemoryStream::Resize(int64_t newSize, bool zero)
             FData.swap(fresh);
             FOffset = 0;
         }
-    } catch (const std::bad_alloc&) {
-        throw EStreamError(OutOfMemoryText);
-    } catch (const std::length_error&) {
-        throw EStreamError(OutOfMemoryText);
-    }
+    });
     // The buffer may hold old bytes there (a shrink, or the tail of a crop): callers
     // must see zeros.
     if (zero && newSize > oldSize)
@@ -191,17 +179,13 @@ void TMemoryStream::Reserve(int64_t total)
         throw EStreamError(TooLargeText());
     if (FOffset + total <= static_cast<int64_t>(FData.capacity()))
         return;
-    try {
+    TranslateOutOfMemory([&] {
         Buffer fresh;
         fresh.reserve(static_cast<size_t>(total));
         fresh.assign(Memory(), Memory() + GetSize());
         FData.swap(fresh);
         FOffset = 0;
-    } catch (const std::bad_alloc&) {
-        throw EStreamError(OutOfMemoryText);
-    } catch (const std::length_error&) {
-        throw EStreamError(OutOfMemoryText);
-    }
+    });
 }
 
 void TMemoryStream::LoadFromStream(TStream& source)
@@ -217,7 +201,7 @@ void TMemoryStream::LoadFromStream(TStream& source)
     // The old content is about to be overwritten: a buffer too small is replaced
     // rather than grown, so nothing is copied or zeroed on the way. The old content
     // stays until the new buffer is had.
-    try {
+    TranslateOutOfMemory([&] {
         if (n > static_cast<int64_t>(FData.capacity())) {
             Buffer fresh;
             fresh.resize(static_cast<size_t>(n));
@@ -225,11 +209,7 @@ void TMemoryStream::LoadFromStream(TStream& source)
         } else {
             FData.resize(static_cast<size_t>(n));
         }
-    } catch (const std::bad_alloc&) {
-        throw EStreamError(OutOfMemoryText);
-    } catch (const std::length_error&) {
-        throw EStreamError(OutOfMemoryText);
-    }
+    });
     FOffset = 0;
     if (FPosition > n)
         FPosition = n;

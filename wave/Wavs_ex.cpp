@@ -22,39 +22,12 @@ constexpr int HeaderSize = 44;
     throw EWavStreamError(WavText::IndexOutOfRange);
 }
 
-uint32_t ReadLE32(const uint8_t* p)
-{
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-
-void WriteLE32(uint8_t* p, uint32_t v)
-{
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-    p[2] = static_cast<uint8_t>(v >> 16);
-    p[3] = static_cast<uint8_t>(v >> 24);
-}
-
 bool IsId(const uint8_t* p, const char* id)
 {
     return std::memcmp(p, id, 4) == 0;
 }
 
 } // namespace
-
-TWaveFormatEx WorkingFormat()
-{
-    TWaveFormatEx f{};
-    f.wFormatTag = 1;
-    f.nChannels = 1;
-    f.nSamplesPerSec = 22050;
-    f.nAvgBytesPerSec = 22050;
-    f.nBlockAlign = 1;
-    f.wBitsPerSample = 8;
-    f.cbSize = 129;
-    return f;
-}
 
 // --- TCustomWavStream --------------------------------------------------------------
 
@@ -195,15 +168,13 @@ void TCustomWavStream::Prepend(TStream& source)
         TMemoryStream::SetSize(total); // raises the "too large" error, nothing changed yet
     std::vector<uint8_t> savedBytes;
     std::vector<uint8_t> savedExtra;
-    try {
+    TranslateOutOfMemory([&] {
         savedBytes.assign(Memory(), Memory() + ownSize);
         savedExtra = FormatExtra;
         // Reserving the final size now means neither Assign nor the growth below can
         // fail for lack of memory after the stream's own bytes have been replaced.
         Reserve(total);
-    } catch (const std::bad_alloc&) {
-        throw EStreamError(WavText::OutOfMemory);
-    }
+    });
     Assign(source);
     const int64_t sourceSize = GetSize();
     SetSize(sourceSize + ownSize);
@@ -348,6 +319,18 @@ void TTxWavStream::Assign(TStream& source)
     }
 }
 
+void TTxWavStream::Swap(TTxWavStream& other) noexcept
+{
+    FData.swap(other.FData);
+    std::swap(FOffset, other.FOffset);
+    std::swap(FPosition, other.FPosition);
+    std::swap(Format, other.Format);
+    FormatExtra.swap(other.FormatExtra);
+    FileName.swap(other.FileName);
+    std::swap(FSelStart, other.FSelStart);
+    std::swap(FSelEnd, other.FSelEnd);
+}
+
 uint8_t TTxWavStream::GetByte(int32_t i) const
 {
     if (i < 0 || i >= Size())
@@ -475,19 +458,20 @@ int32_t TTxWavStream::SnapToCrossing(int32_t pos, int32_t range, bool backward) 
     return pos;
 }
 
-void TTxWavStream::LoadFromPluginWave(const TPluginWave& record)
+void TTxWavStream::LoadFromPluginWave(const uint8_t* data, const TWaveFormatEx* format, int32_t selStart,
+                                      int32_t selEnd, int32_t size)
 {
     // The record comes from a library outside the program: refuse what cannot be copied.
-    if (record.Format == nullptr || record.Size < 0 || (record.Size > 0 && record.Data == nullptr))
+    if (format == nullptr || size < 0 || (size > 0 && data == nullptr))
         RaiseIndexOutOfRange();
-    TWaveFormatEx format;
-    std::memcpy(&format, record.Format, sizeof format);
-    SetFormat(format);
-    SetSize(record.Size);
-    if (record.Size > 0)
-        std::memcpy(Memory(), record.Data, static_cast<size_t>(record.Size));
-    SetSelStart(record.SelStart);
-    SetSelEnd(record.SelEnd);
+    TWaveFormatEx record;
+    std::memcpy(&record, format, sizeof record);
+    SetFormat(record);
+    SetSize(size);
+    if (size > 0)
+        std::memcpy(Memory(), data, static_cast<size_t>(size));
+    SetSelStart(selStart);
+    SetSelEnd(selEnd);
 }
 
 // --- largest byte ------------------------------------------------------------------
@@ -574,7 +558,9 @@ uint8_t MaxByteStrided(const uint8_t* data, int32_t count, int32_t step)
 {
     if (step <= 1)
         return MaxByteBlock(data, count);
-    if (step > 16 || count < 64)
+    // One 16-byte mask serves every load only when the step divides 16; any other step
+    // would drift off the grid from the second load on.
+    if (step > 16 || 16 % step != 0 || count < 64)
         return MaxByteStridedPlain(data, count, step);
     alignas(16) uint8_t pattern[16] = {};
     for (int i = 0; i < 16; i += step)

@@ -35,10 +35,7 @@ std::unique_ptr<TTxWavStream> MakeWave(int32_t size, uint8_t first = 128, bool c
     return wave;
 }
 
-QByteArray Bytes(const TTxWavStream& wave)
-{
-    return QByteArray(reinterpret_cast<const char*>(wave.Memory()), wave.Size());
-}
+using testwaves::Bytes;
 
 
 } // namespace
@@ -319,7 +316,7 @@ private slots:
                              pane.MarkEnd, pane.MarkColour, pane.font());
         QCOMPARE(pane.Picture(), expected);
 
-        const QByteArray copy = Bytes(*pane.Wave());
+        const auto copy = Bytes(*pane.Wave());
         list.Delete1Click();
         QCOMPARE(list.topLevelItemCount(), 0);
         QCOMPARE(Bytes(*pane.Wave()), copy);
@@ -349,7 +346,7 @@ private slots:
         pane.Wave()->Assign(own);
         pane.Repaint();
         const QImage ownPicture = pane.Picture();
-        const QByteArray ownBytes = Bytes(*pane.Wave());
+        const auto ownBytes = Bytes(*pane.Wave());
 
         auto loud = MakeWave(800, 0);
         for (int32_t i = 0; i < loud->Size(); ++i)
@@ -381,3 +378,4 @@ private slots:
 
 QTEST_MAIN(TestWavesList)
 #include "tst_waveslist.moc"
+#include "tests/support/TestWaves.h"

@@ -22,13 +22,6 @@ const QRgb Red = qRgb(255, 0, 0);
 const QRgb Lime = qRgb(0, 255, 0);
 const QRgb Black = qRgb(0, 0, 0);
 
-void SetBytes(TTxWavStream& wave, const std::vector<uint8_t>& bytes)
-{
-    wave.SetSize(static_cast<int64_t>(bytes.size()));
-    if (!bytes.empty())
-        std::memcpy(wave.Memory(), bytes.data(), bytes.size());
-}
-
 // A pane of exactly w x h pixels in a parent of the same size.
 struct Pane {
     QWidget parent;
@@ -115,7 +108,7 @@ private slots:
     void selectionSetters()
     {
         Pane p(200, 100);
-        SetBytes(*p.box->Wave(), std::vector<uint8_t>(500, 128));
+        testwaves::Fill(*p.box->Wave(), std::vector<uint8_t>(500, 128));
         p.box->SetSelection(300, 100);
         QCOMPARE(p.box->SelStart(), 100);
         QCOMPARE(p.box->SelEnd(), 300);
@@ -201,7 +194,7 @@ private slots:
     void selectionAreaAndEdges()
     {
         Pane p(200, 100);
-        SetBytes(*p.box->Wave(), std::vector<uint8_t>(1000, 127)); // peak 0: no columns
+        testwaves::Fill(*p.box->Wave(), std::vector<uint8_t>(1000, 127)); // peak 0: no columns
         // Start pixel trunc(250 / 999 * 200) = 50, end pixel trunc(749 / 1000 * 200) = 149.
         p.box->SetSelection(749, 250);
         p.box->Repaint();
@@ -252,7 +245,7 @@ private slots:
             bytes[i] = 128;
         bytes[1750] = 255; // peak 128: d = 140
         Pane p(40, 300);
-        SetBytes(*p.box->Wave(), bytes);
+        testwaves::Fill(*p.box->Wave(), bytes);
         p.box->SetSelection(3999, 3999); // edges off these columns
         p.box->Repaint();
 
@@ -287,7 +280,7 @@ private slots:
 
         // On an odd height the loud column still runs from mid - d to mid + d - 1.
         Pane odd(40, 301); // mid 150, A 281, d = 140
-        SetBytes(*odd.box->Wave(), bytes);
+        testwaves::Fill(*odd.box->Wave(), bytes);
         odd.box->SetSelection(3999, 3999);
         odd.box->Repaint();
         PIXEL(odd, 17, 11, Green);
@@ -305,7 +298,7 @@ private slots:
             std::vector<uint8_t> bytes(7, 127);
             bytes[loud] = 255;
             Pane p(2, 100);
-            SetBytes(*p.box->Wave(), bytes);
+            testwaves::Fill(*p.box->Wave(), bytes);
             p.box->SetSelection(0, 3); // both selection pixels at 0
             p.box->Repaint();
             QCOMPARE(p.box->PixelToSample(1), 4);
@@ -322,7 +315,7 @@ private slots:
                 std::vector<uint8_t> bytes(100, 127);
                 bytes[30 + offset] = 255;
                 Pane p(10, 100);
-                SetBytes(*p.box->Wave(), bytes);
+                testwaves::Fill(*p.box->Wave(), bytes);
                 p.box->SetSelection(99, 99);
                 p.box->Precision = precision;
                 p.box->Repaint();
@@ -338,7 +331,7 @@ private slots:
     void marks()
     {
         Pane p(400, 100, QStringLiteral("N"));
-        SetBytes(*p.box->Wave(), std::vector<uint8_t>(1000, 127));
+        testwaves::Fill(*p.box->Wave(), std::vector<uint8_t>(1000, 127));
         p.box->SetSelection(999, 999);
         p.box->MarkStart = 500; // pixel 200
         p.box->MarkEnd = 750;   // pixel 300
@@ -369,7 +362,7 @@ private slots:
 
         // 100 samples or fewer: every mark at x = 0 (the top one lies under the name).
         Pane small(400, 100, QStringLiteral("N"));
-        SetBytes(*small.box->Wave(), std::vector<uint8_t>(100, 127));
+        testwaves::Fill(*small.box->Wave(), std::vector<uint8_t>(100, 127));
         small.box->SetSelection(99, 99);
         small.box->MarkStart = 10;
         small.box->MarkEnd = 90;
@@ -422,7 +415,7 @@ private slots:
         for (size_t i = 0; i < bytes.size(); ++i)
             bytes[i] = static_cast<uint8_t>(128 + (i % 50) - 25);
         Pane p(200, 100, QStringLiteral("Working Wave"));
-        SetBytes(*p.box->Wave(), bytes);
+        testwaves::Fill(*p.box->Wave(), bytes);
         p.box->SetSelection(300, 900);
         p.box->Repaint();
         const QImage original = p.box->Picture().copy();
@@ -468,7 +461,7 @@ private slots:
     void paintOnceAndRender()
     {
         Pane p(200, 100, QStringLiteral("Working Wave"));
-        SetBytes(*p.box->Wave(), std::vector<uint8_t>(1000, 128));
+        testwaves::Fill(*p.box->Wave(), std::vector<uint8_t>(1000, 128));
         p.box->SetSelection(100, 200);
         p.box->Repaint();
         const QImage own = p.box->Picture().copy();
@@ -476,7 +469,7 @@ private slots:
         TTxWavStream other;
         std::vector<uint8_t> loud(3000, 127);
         loud[1500] = 255;
-        SetBytes(other, loud);
+        testwaves::Fill(other, loud);
         other.SetSelStart(0);
         other.SetSelEnd(2999);
 
@@ -528,7 +521,7 @@ private slots:
         QCOMPARE(bar.PanelText(2), QStringLiteral("Selection: 0' 0.000\" (0 Bytes)"));
         QCOMPARE(bar.PanelText(3), QStringLiteral("Total: 0' 0.000\" (0 Bytes)"));
 
-        SetBytes(*p.box->Wave(), std::vector<uint8_t>(1323000, 128));
+        testwaves::Fill(*p.box->Wave(), std::vector<uint8_t>(1323000, 128));
         p.box->SetSelection(11026, 33075);
         p.box->UpdateStatus();
         QCOMPARE(bar.PanelText(1), QStringLiteral("0' 0.500\">0' 1.500\""));
@@ -552,3 +545,4 @@ private slots:
 
 QTEST_MAIN(TstWavPaint)
 #include "tst_wavpaint.moc"
+#include "tests/support/TestWaves.h"

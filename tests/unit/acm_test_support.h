@@ -16,6 +16,9 @@
 
 #include "conversion/ACMConvertor.h"
 #include "wave/Wavs_ex.h"
+#include "tests/support/TestWaves.h"
+
+using testwaves::Bytes;
 
 namespace acmtest {
 
@@ -122,7 +125,6 @@ inline void LoadImage(TTxWavStream& wave, const std::vector<uint8_t>& image)
     wave.LoadFromStream(memory);
 }
 
-inline std::vector<uint8_t> Bytes(const TMemoryStream& s) { return {s.Memory(), s.Memory() + s.GetSize()}; }
 
 inline std::vector<uint8_t> ReadFile(const std::string& path)
 {

@@ -10,20 +10,11 @@
 #include <unistd.h>
 
 #include "wave/Stream.h"
+#include "tests/support/TestWaves.h"
+
+using namespace testwaves;
 
 namespace {
-
-std::vector<uint8_t> Bytes(const TMemoryStream& s)
-{
-    return {s.Memory(), s.Memory() + s.GetSize()};
-}
-
-std::vector<uint8_t> Iota(size_t n, uint8_t first = 0)
-{
-    std::vector<uint8_t> v(n);
-    std::iota(v.begin(), v.end(), first);
-    return v;
-}
 
 class TempDir {
 public:

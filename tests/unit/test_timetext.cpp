@@ -3,7 +3,7 @@
 
 #include <clocale>
 
-#include "app/waveprocessing.h"
+#include "wave/TimeText.h"
 
 TEST(TimeText, MinutesAndSeconds)
 {

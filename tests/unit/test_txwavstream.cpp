@@ -7,30 +7,11 @@
 #include <limits>
 
 #include "wave/Wavs_ex.h"
+#include "tests/support/TestWaves.h"
+
+using namespace testwaves;
 
 namespace {
-
-void Fill(TMemoryStream& s, const std::vector<uint8_t>& bytes)
-{
-    s.SetSize(0);
-    s.Write(bytes.data(), static_cast<int64_t>(bytes.size()));
-    s.SetPosition(0);
-}
-
-std::vector<uint8_t> Bytes(const TMemoryStream& s)
-{
-    return {s.Memory(), s.Memory() + s.GetSize()};
-}
-
-std::string ErrorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const EWavStreamError& e) {
-        return e.Message();
-    }
-    return "(no EWavStreamError)";
-}
 
 } // namespace
 
@@ -360,7 +341,15 @@ TEST(TxWavStream, LoadFromPluginWave)
     std::vector<uint8_t> data(256);
     for (size_t i = 0; i < data.size(); ++i)
         data[i] = static_cast<uint8_t>(255 - i);
-    TPluginWave record{};
+    // What a plug-in hands back: data, format, selection, size.
+    struct Record {
+        const uint8_t* Data;
+        const TWaveFormatEx* Format;
+        int32_t SelStart, SelEnd, Size;
+    } record{};
+    const auto load = [](TTxWavStream& wave, const Record& r) {
+        wave.LoadFromPluginWave(r.Data, r.Format, r.SelStart, r.SelEnd, r.Size);
+    };
     record.Data = data.data();
     record.Format = &format;
     record.SelStart = 300; // beyond: 0
@@ -369,7 +358,7 @@ TEST(TxWavStream, LoadFromPluginWave)
 
     TTxWavStream w;
     w.FormatExtra = {1, 2};
-    w.LoadFromPluginWave(record);
+    load(w, record);
     EXPECT_EQ(Bytes(w), std::vector<uint8_t>(data.begin(), data.begin() + 200));
     EXPECT_EQ(std::memcmp(&w.Format, &format, 18), 0);
     EXPECT_TRUE(w.FormatExtra.empty());
@@ -379,7 +368,7 @@ TEST(TxWavStream, LoadFromPluginWave)
     record.SelStart = 10;
     record.SelEnd = 20;
     record.Size = 30;
-    w.LoadFromPluginWave(record);
+    load(w, record);
     EXPECT_EQ(w.Size(), 30);
     EXPECT_EQ(w.SelStart(), 10);
     EXPECT_EQ(w.SelEnd(), 20);
@@ -387,16 +376,16 @@ TEST(TxWavStream, LoadFromPluginWave)
     // A wave loaded from a file refuses; broken records are refused before anything changes.
     TTxWavStream loaded;
     loaded.FileName = "f.wav";
-    EXPECT_EQ(ErrorOf([&] { loaded.LoadFromPluginWave(record); }), "Cannot change the format of an existing file");
+    EXPECT_EQ(ErrorOf([&] { load(loaded, record); }), "Cannot change the format of an existing file");
     EXPECT_EQ(loaded.Size(), 0);
-    TPluginWave broken = record;
+    Record broken = record;
     broken.Data = nullptr;
-    EXPECT_EQ(ErrorOf([&] { w.LoadFromPluginWave(broken); }), "Index out of range!");
+    EXPECT_EQ(ErrorOf([&] { load(w, broken); }), "Index out of range!");
     broken = record;
     broken.Format = nullptr;
-    EXPECT_EQ(ErrorOf([&] { w.LoadFromPluginWave(broken); }), "Index out of range!");
+    EXPECT_EQ(ErrorOf([&] { load(w, broken); }), "Index out of range!");
     broken = record;
     broken.Size = -1;
-    EXPECT_EQ(ErrorOf([&] { w.LoadFromPluginWave(broken); }), "Index out of range!");
+    EXPECT_EQ(ErrorOf([&] { load(w, broken); }), "Index out of range!");
     EXPECT_EQ(w.Size(), 30);
 }

@@ -9,27 +9,11 @@
 #include <unistd.h>
 
 #include "wave/Wavs_ex.h"
+#include "tests/support/TestWaves.h"
+
+using namespace testwaves;
 
 namespace {
-
-std::vector<uint8_t> Bytes(const TMemoryStream& s)
-{
-    return {s.Memory(), s.Memory() + s.GetSize()};
-}
-
-std::vector<uint8_t> Iota(size_t n, uint8_t first = 0)
-{
-    std::vector<uint8_t> v(n);
-    std::iota(v.begin(), v.end(), first);
-    return v;
-}
-
-void Fill(TMemoryStream& s, const std::vector<uint8_t>& bytes)
-{
-    s.SetSize(0);
-    s.Write(bytes.data(), static_cast<int64_t>(bytes.size()));
-    s.SetPosition(0);
-}
 
 uint32_t LE32(const uint8_t* p)
 {
@@ -69,16 +53,6 @@ std::vector<uint8_t> ExpectedHeader(const TWaveFormatEx& f, uint32_t count)
 
 const TWaveFormatEx stereoRecord = StereoFormat();
 const TWaveFormatEx workingRecord = WorkingFormat();
-
-std::string ErrorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const EWavStreamError& e) {
-        return e.Message();
-    }
-    return "(no EWavStreamError)";
-}
 
 } // namespace
 

@@ -8,15 +8,13 @@
 #include <unistd.h>
 
 #include "wave/Wavs_ex.h"
+#include "tests/support/TestWaves.h"
+
+using namespace testwaves;
 
 namespace {
 
 using Image = std::vector<uint8_t>;
-
-std::vector<uint8_t> Bytes(const TMemoryStream& s)
-{
-    return {s.Memory(), s.Memory() + s.GetSize()};
-}
 
 void Put32(Image& image, uint32_t v)
 {

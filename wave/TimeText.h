@@ -1,5 +1,5 @@
 #pragma once
-// Sample-level helpers shared by the panes, the lists and the plug-in runner.
+// Durations as the panes, the lists and the drag descriptions show them.
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "app/waveprocessing.h"
+#include "wave/TimeText.h"
 
 #include <charconv>
 #include <cmath>
