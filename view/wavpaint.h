@@ -68,9 +68,6 @@ public:
                        int32_t precision, int32_t markStart, int32_t markEnd,
                        const QColor& markColour, const QFont& font);
 
-    // Percent of full scale at which the guide lines are drawn (the plain normalize level).
-    static constexpr int32_t NormalizeLevel = 85;
-
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

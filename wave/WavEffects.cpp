@@ -1,0 +1,485 @@
+// The edit effects of the working-format wave: amplitude changes, fades, reversal, cuts
+// and speed changes of the selection.
+//
+// Every stored sample goes through the store rule exactly as SetValue applies it, and
+// every value is read exactly as GetValue gives it; the loops below only avoid doing the
+// same work once per sample where it need not be done:
+// - an amplitude change with one factor is a pure function of the byte, so a table of
+//   256 results, each computed by the store rule, serves the whole selection;
+// - the fades need one factor per sample at extended precision; a double estimate with a
+//   proven error bound decides the single-precision factor, and the extended-precision
+//   expression is evaluated only where the estimate cannot decide it;
+// - reversal and the speed changes are byte moves and vector arithmetic.
+// Index checks are made once per effect, before anything is changed, so a selection
+// left beyond the wave by a size change raises "Index out of range!" on an unchanged wave.
+
+#include "wave/Wavs_ex.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+[[noreturn]] void RaiseIndexOutOfRange()
+{
+    throw EWavStreamError(WavText::IndexOutOfRange);
+}
+
+// lrint in the default rounding mode (nearest, ties to even), without the library call.
+inline int32_t RoundToNearest(double y)
+{
+#if defined(__SSE2__)
+    return _mm_cvtsd_si32(_mm_set_sd(y));
+#else
+    return static_cast<int32_t>(std::lrint(y));
+#endif
+}
+
+// GetValue of a byte.
+inline float ValueOf(uint8_t b)
+{
+    return static_cast<float>(static_cast<int32_t>(b) - 128) / 127.0f;
+}
+
+// The byte SetValue stores for x.
+inline uint8_t StoreByte(float x)
+{
+    if (x > 1.0f)
+        x = 1.0f;
+    if (!(x >= -1.0f))
+        x = -1.0f;
+    // A single times 127 is exact in double, so the tie is decided on the true product.
+    return static_cast<uint8_t>(RoundToNearest(static_cast<double>(x) * 127.0) + 128);
+}
+
+struct ByteMap {
+    uint8_t to[256];
+};
+
+// What ScaleSample with factor f makes of every byte.
+ByteMap ScaleMap(float f)
+{
+    ByteMap map;
+    for (int b = 0; b < 256; ++b)
+        map.to[b] = StoreByte(ValueOf(static_cast<uint8_t>(b)) * f);
+    return map;
+}
+
+void ApplyMap(uint8_t* p, int64_t n, const ByteMap& map)
+{
+    const uint8_t* to = map.to;
+    int64_t i = 0;
+    // Eight bytes per load and store; the lookups are independent of each other.
+    for (; i + 8 <= n; i += 8) {
+        uint64_t w;
+        std::memcpy(&w, p + i, 8);
+        const uint64_t r = uint64_t{to[w & 0xFF]} | uint64_t{to[(w >> 8) & 0xFF]} << 8 |
+                           uint64_t{to[(w >> 16) & 0xFF]} << 16 | uint64_t{to[(w >> 24) & 0xFF]} << 24 |
+                           uint64_t{to[(w >> 32) & 0xFF]} << 32 | uint64_t{to[(w >> 40) & 0xFF]} << 40 |
+                           uint64_t{to[(w >> 48) & 0xFF]} << 48 | uint64_t{to[w >> 56]} << 56;
+        std::memcpy(p + i, &r, 8);
+    }
+    for (; i < n; ++i)
+        p[i] = to[p[i]];
+}
+
+// Smallest and largest byte of n >= 1 bytes.
+void ByteExtremes(const uint8_t* p, int64_t n, uint8_t& lowest, uint8_t& highest)
+{
+    uint8_t lo = 255, hi = 0;
+    int64_t i = 0;
+#if defined(__SSE2__)
+    if (n >= 64) {
+        __m128i mn0 = _mm_set1_epi8(static_cast<char>(0xFF)), mn1 = mn0;
+        __m128i mx0 = _mm_setzero_si128(), mx1 = mx0;
+        for (; i + 32 <= n; i += 32) {
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 16));
+            mn0 = _mm_min_epu8(mn0, a);
+            mx0 = _mm_max_epu8(mx0, a);
+            mn1 = _mm_min_epu8(mn1, b);
+            mx1 = _mm_max_epu8(mx1, b);
+        }
+        alignas(16) uint8_t lows[16], highs[16];
+        _mm_store_si128(reinterpret_cast<__m128i*>(lows), _mm_min_epu8(mn0, mn1));
+        _mm_store_si128(reinterpret_cast<__m128i*>(highs), _mm_max_epu8(mx0, mx1));
+        for (int k = 0; k < 16; ++k) {
+            lo = std::min(lo, lows[k]);
+            hi = std::max(hi, highs[k]);
+        }
+    }
+#endif
+    for (; i < n; ++i) {
+        lo = std::min(lo, p[i]);
+        hi = std::max(hi, p[i]);
+    }
+    lowest = lo;
+    highest = hi;
+}
+
+#if defined(__SSE2__)
+// Bytes 15..0 of v.
+inline __m128i Reverse16(__m128i v)
+{
+    v = _mm_or_si128(_mm_slli_epi16(v, 8), _mm_srli_epi16(v, 8));
+    v = _mm_shufflelo_epi16(v, _MM_SHUFFLE(0, 1, 2, 3));
+    v = _mm_shufflehi_epi16(v, _MM_SHUFFLE(0, 1, 2, 3));
+    return _mm_shuffle_epi32(v, _MM_SHUFFLE(1, 0, 3, 2));
+}
+#endif
+
+void ReverseBytes(uint8_t* p, int64_t n)
+{
+    uint8_t* front = p;
+    uint8_t* back = p + n; // one past the last byte not yet exchanged
+#if defined(__SSE2__)
+    while (back - front >= 32) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(front));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(back - 16));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(front), Reverse16(b));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(back - 16), Reverse16(a));
+        front += 16;
+        back -= 16;
+    }
+#endif
+    std::reverse(front, back);
+}
+
+#if defined(__SSE2__)
+// GetValue of four bytes held as 32-bit integers.
+inline __m128 Values4(__m128i bytes32)
+{
+    return _mm_div_ps(_mm_cvtepi32_ps(_mm_sub_epi32(bytes32, _mm_set1_epi32(128))), _mm_set1_ps(127.0f));
+}
+
+// GetValue of the 16 bytes of v, four by four.
+inline void Values16(__m128i v, __m128 out[4])
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i lo = _mm_unpacklo_epi8(v, zero), hi = _mm_unpackhi_epi8(v, zero);
+    out[0] = Values4(_mm_unpacklo_epi16(lo, zero));
+    out[1] = Values4(_mm_unpackhi_epi16(lo, zero));
+    out[2] = Values4(_mm_unpacklo_epi16(hi, zero));
+    out[3] = Values4(_mm_unpackhi_epi16(hi, zero));
+}
+
+// The bytes SetValue stores for four values, as 32-bit integers. max(x, -1) yields -1
+// for a NaN x, as the store rule wants; conversion rounds in the default mode, to
+// nearest with ties to even, like lrint.
+inline __m128i StoreBytes4(__m128 x)
+{
+    x = _mm_min_ps(_mm_max_ps(x, _mm_set1_ps(-1.0f)), _mm_set1_ps(1.0f));
+    const __m128d scale = _mm_set1_pd(127.0);
+    const __m128i lo = _mm_cvtpd_epi32(_mm_mul_pd(_mm_cvtps_pd(x), scale));
+    const __m128i hi = _mm_cvtpd_epi32(_mm_mul_pd(_mm_cvtps_pd(_mm_movehl_ps(x, x)), scale));
+    return _mm_add_epi32(_mm_unpacklo_epi64(lo, hi), _mm_set1_epi32(128));
+}
+
+inline __m128i PackBytes16(const __m128 x[4])
+{
+    return _mm_packus_epi16(_mm_packs_epi32(StoreBytes4(x[0]), StoreBytes4(x[1])),
+                            _mm_packs_epi32(StoreBytes4(x[2]), StoreBytes4(x[3])));
+}
+#endif
+
+// The factors of a fade ramp: sample k of a ramp of the given length is scaled by
+// r * gain (fade in) or 1 - r * gain (fade out), r = k / length, all at extended
+// precision and rounded to single precision.
+class TRamp {
+public:
+    TRamp(int64_t length, float gain, bool fadeOut)
+        : FLength(length), FGain(gain), FFadeOut(fadeOut),
+          FStep(static_cast<double>(gain) / static_cast<double>(length)), FFinite(std::isfinite(gain))
+    {
+    }
+
+    // The factor as the ramp defines it, at extended precision.
+    float Exact(int64_t k) const
+    {
+        const long double r = static_cast<long double>(k) / static_cast<long double>(FLength);
+        const long double p = r * static_cast<long double>(FGain);
+        return static_cast<float>(FFadeOut ? 1.0L - p : p);
+    }
+
+    // The same factor. The double estimate d lies within 3 * 2^-53 * (|p| + |d|) of the
+    // extended-precision value, so when d minus and plus a wider margin round to the
+    // same single, that single is the factor (rounding is monotonic); otherwise, near a
+    // rounding boundary, the extended expression decides.
+    float Factor(int64_t k) const
+    {
+        if (!FFinite)
+            return Exact(k);
+        const double p = static_cast<double>(k) * FStep;
+        const double d = FFadeOut ? 1.0 - p : p;
+        const double margin = (std::fabs(p) + std::fabs(d)) * 0x1p-50;
+        const float lo = static_cast<float>(d - margin);
+        const float hi = static_cast<float>(d + margin);
+        return lo == hi ? hi : Exact(k);
+    }
+
+    bool Finite() const { return FFinite; }
+    bool FadeOut() const { return FFadeOut; }
+    double Step() const { return FStep; }
+
+private:
+    int64_t FLength;
+    float FGain;
+    bool FFadeOut;
+    double FStep;
+    bool FFinite;
+};
+
+#if defined(__SSE2__)
+// Four factors k0 .. k0 + 3 of the ramp by the estimate of TRamp::Factor; false when any
+// of them lies too near a rounding boundary for the estimate to decide.
+inline bool RampFactors4(const TRamp& ramp, double k0, __m128& factors)
+{
+    const __m128d step = _mm_set1_pd(ramp.Step());
+    const __m128d one = _mm_set1_pd(1.0);
+    const __m128d absMask = _mm_castsi128_pd(_mm_set1_epi64x(0x7FFFFFFFFFFFFFFF));
+    const __m128d marginScale = _mm_set1_pd(0x1p-50);
+    __m128 lo2[2], hi2[2];
+    for (int h = 0; h < 2; ++h) {
+        const double k = k0 + 2 * h;
+        const __m128d p = _mm_mul_pd(_mm_set_pd(k + 1, k), step);
+        const __m128d d = ramp.FadeOut() ? _mm_sub_pd(one, p) : p;
+        const __m128d margin = _mm_mul_pd(_mm_add_pd(_mm_and_pd(p, absMask), _mm_and_pd(d, absMask)), marginScale);
+        lo2[h] = _mm_cvtpd_ps(_mm_sub_pd(d, margin));
+        hi2[h] = _mm_cvtpd_ps(_mm_add_pd(d, margin));
+    }
+    const __m128 lo = _mm_movelh_ps(lo2[0], lo2[1]);
+    const __m128 hi = _mm_movelh_ps(hi2[0], hi2[1]);
+    factors = hi;
+    return _mm_movemask_ps(_mm_cmpeq_ps(lo, hi)) == 0xF;
+}
+#endif
+
+// Scales the count bytes at p by the ramp's factors 0 .. count - 1.
+void FadeBytes(uint8_t* p, int64_t count, const TRamp& ramp)
+{
+    int64_t k = 0;
+#if defined(__SSE2__)
+    if (ramp.Finite()) {
+        const __m128i zero = _mm_setzero_si128();
+        for (; k + 8 <= count; k += 8) {
+            const __m128i b16 = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + k)), zero);
+            const __m128 v0 = Values4(_mm_unpacklo_epi16(b16, zero));
+            const __m128 v1 = Values4(_mm_unpackhi_epi16(b16, zero));
+            __m128 f0, f1;
+            const bool decided0 = RampFactors4(ramp, static_cast<double>(k), f0);
+            const bool decided1 = RampFactors4(ramp, static_cast<double>(k + 4), f1);
+            if (!decided0 || !decided1) {
+                for (int j = 0; j < 8; ++j)
+                    p[k + j] = StoreByte(ValueOf(p[k + j]) * ramp.Factor(k + j));
+                continue;
+            }
+            const __m128i out = _mm_packs_epi32(StoreBytes4(_mm_mul_ps(v0, f0)), StoreBytes4(_mm_mul_ps(v1, f1)));
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(p + k), _mm_packus_epi16(out, out));
+        }
+    }
+#endif
+    for (; k < count; ++k)
+        p[k] = StoreByte(ValueOf(p[k]) * ramp.Factor(k));
+}
+
+void Fade(TTxWavStream& wave, int32_t start, int32_t length, float gain, bool fadeOut)
+{
+    const int64_t size = wave.Size();
+    if (size == 0)
+        return;
+    int64_t first = std::max(start, 0);
+    if (first >= size - 2)
+        return;
+    int64_t ramp = length;
+    if (first + ramp > size - 1)
+        ramp = 0;
+    if (ramp <= 0)
+        ramp = size - first - 1;
+    // The ramp covers ramp + 1 samples, the last at most the wave's last one.
+    FadeBytes(wave.Memory() + first, ramp + 1, TRamp(ramp, gain, fadeOut));
+}
+
+// p[i] = p[2i] for 1 <= i < half: every second byte, moved to the front.
+void KeepEverySecondByte(uint8_t* p, int64_t half)
+{
+    int64_t i = 0;
+#if defined(__SSE2__)
+    // Reads run ahead of writes (2i >= i + 16 once i >= 16; in the first block the load
+    // comes before the store), so no byte is overwritten before it is read.
+    const __m128i even = _mm_set1_epi16(0x00FF);
+    for (; i + 16 <= half; i += 16) {
+        const __m128i a = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2 * i)), even);
+        const __m128i b = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2 * i + 16)), even);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + i), _mm_packus_epi16(a, b));
+    }
+#endif
+    for (i = std::max<int64_t>(i, 1); i < half; ++i)
+        p[i] = p[2 * i];
+}
+
+// The n old samples at p (n >= 1, 2n bytes available) become 2n: s0, s0, (s0 + s1) / 2,
+// s1, ..., (sn-2 + sn-1) / 2, sn-1; each but the first stored by the store rule. The
+// mean of two singles, halved after one rounding of their sum, is the single nearest to
+// their exact mean, which is what the mean at extended precision rounds to as well.
+void StretchBytes(uint8_t* p, int64_t n)
+{
+    int64_t k = n; // old samples k .. n - 1 are written
+#if defined(__SSE2__)
+    // Blocks of 16 old samples from the top: a block reads p[k0 - 1 .. k0 + 15] and
+    // writes p[2 k0 .. 2 k0 + 31], above everything the lower blocks still read.
+    const __m128i one = _mm_set1_epi8(1);
+    const __m128 half = _mm_set1_ps(0.5f);
+    while (k - 16 >= 16) {
+        const int64_t k0 = k - 16;
+        const __m128i cur = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k0));
+        const __m128i prev = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k0 - 1));
+        __m128 vc[4], vp[4];
+        Values16(cur, vc);
+        Values16(prev, vp);
+        for (int j = 0; j < 4; ++j)
+            vc[j] = _mm_mul_ps(_mm_add_ps(vp[j], vc[j]), half);
+        const __m128i means = PackBytes16(vc);
+        // Storing a value read from a byte gives the byte back, except 0 (below -1),
+        // which the clamp makes 1.
+        const __m128i copies = _mm_max_epu8(cur, one);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 2 * k0), _mm_unpacklo_epi8(means, copies));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 2 * k0 + 16), _mm_unpackhi_epi8(means, copies));
+        k = k0;
+    }
+#endif
+    for (--k; k >= 1; --k) {
+        const float vk = ValueOf(p[k]);
+        const float vprev = ValueOf(p[k - 1]);
+        p[2 * k + 1] = StoreByte(vk);
+        p[2 * k] = StoreByte((vprev + vk) * 0.5f);
+    }
+    p[1] = StoreByte(ValueOf(p[0]));
+}
+
+void EmptyIfTooShort(TTxWavStream& wave)
+{
+    if (wave.Size() < MinWaveSamples)
+        wave.Clear();
+}
+
+// Delete (keepSelection false) or trim: the rest of the wave, or only the selection,
+// remains, all of it selected.
+void CutSelection(TTxWavStream& wave, bool keepSelection)
+{
+    if (wave.Size() == 0)
+        return;
+    if (wave.SelStart() < 0)
+        wave.SetSelStart(0);
+    if (wave.SelEnd() >= wave.Size())
+        wave.SetSelEnd(wave.Size() - 1);
+    if (keepSelection)
+        wave.CropTo(wave.SelStart(), wave.SelLength());
+    else
+        wave.DeleteRange(wave.SelStart(), wave.SelLength());
+    wave.SetSelStart(0);
+    wave.SetSelEnd(wave.Size() - 1);
+    EmptyIfTooShort(wave);
+}
+
+} // namespace
+
+void TTxWavStream::Amplify(float factor)
+{
+    if (Size() == 0 || FSelEnd < FSelStart)
+        return;
+    if (FSelStart < 0 || FSelEnd >= Size())
+        RaiseIndexOutOfRange();
+    ApplyMap(Memory() + FSelStart, int64_t{FSelEnd} - FSelStart + 1, ScaleMap(factor));
+}
+
+void TTxWavStream::Normalize(float level)
+{
+    if (Size() == 0 || FSelEnd < FSelStart)
+        return;
+    if (FSelStart < 0 || FSelEnd >= Size())
+        RaiseIndexOutOfRange();
+    const int64_t count = int64_t{FSelEnd} - FSelStart + 1;
+    uint8_t lowest, highest;
+    ByteExtremes(Memory() + FSelStart, count, lowest, highest);
+    // The magnitude grows with the distance from the zero line, so the loudest sample is
+    // the lowest or the highest byte.
+    const float peak = std::max(std::fabs(ValueOf(lowest)), std::fabs(ValueOf(highest)));
+    if (!(peak > 0.0f))
+        return;
+    ApplyMap(Memory() + FSelStart, count, ScaleMap(level / peak));
+}
+
+void TTxWavStream::FadeInRange(int32_t start, int32_t length, float gain)
+{
+    Fade(*this, start, length, gain, false);
+}
+
+void TTxWavStream::FadeOutRange(int32_t start, int32_t length, float gain)
+{
+    Fade(*this, start, length, gain, true);
+}
+
+void TTxWavStream::ReverseSelection()
+{
+    if (Size() == 0 || SelLength() < 4)
+        return;
+    if (FSelStart < 0 || FSelEnd >= Size())
+        RaiseIndexOutOfRange();
+    ReverseBytes(Memory() + FSelStart, SelLength());
+}
+
+void TTxWavStream::RemoveSelection()
+{
+    CutSelection(*this, false);
+}
+
+void TTxWavStream::TrimToSelection()
+{
+    CutSelection(*this, true);
+}
+
+void TTxWavStream::SpeedUpSelection()
+{
+    if (Size() == 0)
+        return;
+    const int32_t start = FSelStart;
+    const int32_t half = SelLength() / 2;
+    if (half < 1)
+        return;
+    // The last byte read is start + 2 (half - 1), one before the selection's end.
+    if (start < 0 || int64_t{start} + 2 * (int64_t{half} - 1) >= Size())
+        RaiseIndexOutOfRange();
+    KeepEverySecondByte(Memory() + start, half);
+    SetSelStart(start + half);
+    RemoveSelection();
+    SetSelStart(start);
+    SetSelEnd(start + half);
+    EmptyIfTooShort(*this);
+}
+
+void TTxWavStream::SlowDownSelection()
+{
+    if (Size() == 0)
+        return;
+    const int32_t start = FSelStart;
+    const int32_t end = FSelEnd;
+    const int32_t n = SelLength();
+    if (n < 1)
+        return;
+    const int32_t oldSize = Size();
+    // Checked before the wave grows, so a failure leaves it as it was.
+    if (start < 0 || end >= oldSize)
+        RaiseIndexOutOfRange();
+    SetSize(int64_t{oldSize} + n);
+    if (oldSize - 1 > end)
+        MoveRange(end + 1, oldSize - end - 1, end + n + 1);
+    StretchBytes(Memory() + start, n);
+    EmptyIfTooShort(*this);
+    // start + 2n <= the new size, which the stream keeps below 2^31.
+    SetSelEnd(static_cast<int32_t>(int64_t{start} + 2 * int64_t{n}));
+}
