@@ -3,6 +3,7 @@
 #include "about/BevelPanel.h"
 #include "about/UrlLabel.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -64,6 +65,18 @@ TAboutBox::TAboutBox(QWidget* parent)
 
     // The box is exactly its content.
     setFixedSize(OuterPanel->size());
+}
+
+void TAboutBox::WritePluginLine(const QString& text)
+{
+    lbPlugins->setText(text);
+    if (!text.isEmpty() && !lbPlugins->isVisibleTo(this)) {
+        lbPlugins->setVisible(true);
+        // A child shown just now is painted with the next pass of the loop, which the
+        // scan blocks: hand it its pending show now so this repaint includes it.
+        QCoreApplication::sendPostedEvents(lbPlugins);
+    }
+    repaint();
 }
 
 void TAboutBox::CentreOnScreen()

@@ -27,6 +27,9 @@ public:
     int ShowModal();
     // Closes the box (inner panel and the three text lines).
     void Panel1Click();
+    // Writes the plug-in line and repaints the box at once (the scan blocks the loop).
+    // A non-empty text also shows the line; an empty one leaves it shown or hidden.
+    void WritePluginLine(const QString& text);
 
     // The contact shown and opened by the link line.
     static constexpr const char* ContactAddress = "sonovane@example.org";

@@ -17,7 +17,8 @@
 #include "app/WavesList.h"
 #include "platform/actions.h"
 #include "platform/registry.h"
-#include "plugins/PluginScan.h"
+#include "plugins/PluginHost.h"
+#include "plugins/SelectListTexts.h"
 #include "view/wavpaint.h"
 #include "wave/Stream.h"
 
@@ -111,6 +112,17 @@ void TForm1::FormCreate()
     WavesList->OnPlay = [this](TTxWavStream& wave) { Player->PlayRange(wave, 0, 0, false); };
     Opener = std::make_unique<TWaveOpener>(Convertor, *WavesList);
 
+    // The plug-in host works with the menu, the panes and both lists of this window.
+    TPluginHostParts plugins{this, AboutBox, ProgramDir, PlugInMenu, PluginActions, VersionMiss, BtnQuickPlug,
+                             WorkingPane, FinalPane, WavesList,
+                             [this] { return SelectListTexts(SelectList); },
+                             [this](const QString& text) { statusBar()->showMessage(text); },
+                             [this] { StopPlaying(); }};
+    Plugins = std::make_unique<TPluginHost>(std::move(plugins));
+    Plugins->OnRunFilter = [this](TAction* a) { RunPluginFilter(a); };
+    PluginActions->OnExecute = [this](TAction* a) { PluginActionsExecute(a); };
+    VersionMiss->OnExecute = [this](TAction*) { VersionMissExecute(); };
+
     Sample = std::make_unique<TTxWavStream>();
     TResourceStream piano(QStringLiteral("RT_RCDATA"), QStringLiteral("piano"));
     Sample->LoadFromStream(piano);
@@ -175,11 +187,7 @@ bool TForm1::event(QEvent* event)
 
 void TForm1::PluginScanMessage()
 {
-    TPluginScan scan(this, AboutBox, ProgramDir, NoDelay);
-    // UNFINISHED: reading a library into the Plugins menu (its exports, the version
-    // check, one action per filter) is not built yet; the scan finds the libraries and
-    // reports them on the splash, and the Plugins menu stays empty.
-    scan.Run();
+    Plugins->PluginScanMessage(NoDelay);
     UpdatePlugInMenuBinding();
 }
 

@@ -28,6 +28,7 @@ class TTxWavStream;
 class TWavPaintBox;
 class TWaveOpener;
 class TWavesList;
+class TPluginHost;
 
 // The private message that starts the plug-in scan once the message loop runs.
 inline constexpr int WM_USER = 1024;
@@ -56,6 +57,7 @@ public:
     QString PreviewName;                      // file the open dialog's preview played last
     TAboutBox* AboutBox;
     std::unique_ptr<TWaveOpener> Opener;
+    std::unique_ptr<TPluginHost> Plugins;     // the Plugins menu, its scan and the filter runs
 
     static constexpr const char* RegistryKey = "\\Software\\Tarvex Sonovane";
     static constexpr const char* TempFileName = "txtnt.~wav";
@@ -163,6 +165,9 @@ public:
     void PrecisionClick(int32_t precision);
     void PlugInMenuClick();
     void PluginScanMessage();                 // message 1124
+    void PluginActionsExecute(TAction* action);
+    void RunPluginFilter(QObject* sender);
+    void VersionMissExecute();
 
     // Playback.
     void PlayWave1Execute();                  // also the upper Play button

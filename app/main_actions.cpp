@@ -13,6 +13,7 @@
 #include "app/WaveOpener.h"
 #include "platform/actions.h"
 #include "platform/dialogs.h"
+#include "plugins/PluginHost.h"
 #include "view/wavpaint.h"
 
 void TForm1::OpenWaveFileExecute()
@@ -86,6 +87,21 @@ void TForm1::PlugInMenuClick()
 {
     if (PlugInMenu->isEmpty())
         Dialogs::ShowMessage(QStringLiteral("No plugins installed!"));
+}
+
+void TForm1::PluginActionsExecute(TAction* action)
+{
+    Plugins->PluginActionsExecute(action);
+}
+
+void TForm1::RunPluginFilter(QObject* sender)
+{
+    Plugins->RunPluginFilter(sender);
+}
+
+void TForm1::VersionMissExecute()
+{
+    Plugins->VersionMissExecute();
 }
 
 void TForm1::ApplicationEvents1ActionExecute(QObject* action)

@@ -33,8 +33,7 @@ TStartup RunStartup(const QStringList& arguments)
         QCoreApplication::postEvent(s.Form1.get(), new QEvent(static_cast<QEvent::Type>(WM_PLUGINSCAN)));
         s.PluginScanPosted = true;
     } else {
-        s.AboutBox->lbPlugins->setText(QStringLiteral("No Plugins loaded!"));
-        s.AboutBox->lbPlugins->setVisible(true);
+        s.AboutBox->WritePluginLine(QStringLiteral("No Plugins loaded!"));
     }
     s.Form1->NoDelay = first == QLatin1String(NoDelaySwitch);
 

@@ -1,7 +1,6 @@
 #include "plugins/PluginScan.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QWidget>
 
 #include "about/Unit2.h"
@@ -38,11 +37,8 @@ int TPluginScan::Run()
         do {
             ++found;
             const QString fileName = QString::fromLocal8Bit(data.cFileName);
-            if (FSplash) {
-                FSplash->lbPlugins->setVisible(true);
-                FSplash->lbPlugins->setText(QStringLiteral("Plugins: ") + fileName);
-                FSplash->repaint();
-            }
+            if (FSplash)
+                FSplash->WritePluginLine(QStringLiteral("Plugins: ") + fileName);
             try {
                 if (LoadLibrary)
                     LoadLibrary(fileName);
@@ -57,7 +53,7 @@ int TPluginScan::Run()
     Wait(PauseAfterScan);
 
     if (FSplash) {
-        FSplash->lbPlugins->setText(QString());
+        FSplash->WritePluginLine(QString());
         FSplash->hide();
     }
     return found;

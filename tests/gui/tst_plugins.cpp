@@ -1,0 +1,475 @@
+// Plug-ins in the real window: the scan into the Plugins menu, the splash lines and
+// pauses, the common handler and the quick button, and filter runs with the records a
+// filter receives and returns. The test libraries (tests/plugins) log every call.
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+#include "about/Unit2.h"
+#include "app/RangePlayer.h"
+#include "app/WavesList.h"
+#include "app/main.h"
+#include "platform/actions.h"
+#include "platform/dynlib.h"
+#include "plugins/PluginHost.h"
+#include "plugins/PluginIcons.h"
+#include "plugins/PluginResult.h"
+#include "plugins/PluginRunner.h"
+#include "support/ScriptedDialogs.h"
+#include "tests/support/TestWaves.h"
+#include "view/wavpaint.h"
+
+namespace {
+
+// 22, 23 or 29 when the icon shows that picture of the window's list, else -1.
+int IconIndex(const QIcon& icon)
+{
+    if (icon.isNull())
+        return -1;
+    const QImage image = icon.pixmap(16, 16).toImage();
+    for (int index : {PluginIcons::WrongVersion, PluginIcons::Loaded, PluginIcons::QuickButton})
+        if (PluginIcons::Icon(index).pixmap(16, 16).toImage() == image)
+            return index;
+    return -1;
+}
+
+// "Caption@icon{sub,entries,-}" for one menu entry.
+QString Describe(QAction* entry)
+{
+    if (entry->isSeparator())
+        return QStringLiteral("-");
+    QString text = entry->text();
+    if (const int icon = IconIndex(entry->icon()); icon >= 0)
+        text += QLatin1Char('@') + QString::number(icon);
+    if (QMenu* sub = entry->menu()) {
+        QStringList entries;
+        for (QAction* a : sub->actions())
+            entries << Describe(a);
+        text += QLatin1Char('{') + entries.join(QLatin1Char(',')) + QLatin1Char('}');
+    }
+    return text;
+}
+
+// Records the splash line each time the box paints it with a new text.
+class TLineRecorder : public QObject {
+public:
+    QStringList Lines;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* label = static_cast<QLabel*>(watched);
+        if (event->type() == QEvent::Paint && (Lines.isEmpty() || Lines.last() != label->text()))
+            Lines << label->text();
+        return false;
+    }
+};
+
+} // namespace
+
+class TestPlugins : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir FConfig;
+    std::unique_ptr<QTemporaryDir> FFolder;
+    std::unique_ptr<TAboutBox> FBox;
+    std::unique_ptr<TForm1> FForm;
+    TScriptedDialogs* FDialogs = nullptr;
+    QList<uint32_t> FPauses;
+    QString FLogPath;
+
+    // Copies test libraries into the plug-in folder: "tp_two" as "tp_two.txf", or
+    // "tp_two=a.txf" under another name; "junk.txf" is a file that is no library.
+    void Install(const QStringList& libraries)
+    {
+        for (const QString& spec : libraries) {
+            const QString source = spec.section(QLatin1Char('='), 0, 0);
+            QString target = spec.section(QLatin1Char('='), 1, 1);
+            if (target.isEmpty())
+                target = source.endsWith(QLatin1String(".txf")) ? source : source + QStringLiteral(".txf");
+            const QString path = FFolder->filePath(target);
+            if (source == QLatin1String("junk.txf")) {
+                QFile junk(path);
+                QVERIFY(junk.open(QIODevice::WriteOnly));
+                junk.write("not a library");
+            } else {
+                QVERIFY(QFile::copy(QStringLiteral(SONOVANE_TEST_PLUGIN_DIR "/") + source + ".txf", path));
+            }
+        }
+    }
+
+    // The log lines since the last call.
+    QStringList TakeLog()
+    {
+        QFile log(FLogPath);
+        QStringList lines;
+        if (log.open(QIODevice::ReadOnly))
+            lines = QString::fromUtf8(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        log.remove();
+        return lines;
+    }
+
+    // Only the calls, without the records' dump.
+    static QString Calls(const QStringList& log)
+    {
+        static const QRegularExpression call(QStringLiteral("^(load|unload|InitLib|FreeLib|Filter)"));
+        return log.filter(call).join(QLatin1Char(' '));
+    }
+
+    QString MenuText() const
+    {
+        QStringList entries;
+        for (QAction* a : FForm->PlugInMenu->actions())
+            entries << Describe(a);
+        return entries.join(QLatin1Char(' '));
+    }
+
+    // "caption|category|hint" of every filter action.
+    QStringList FilterActions() const
+    {
+        QStringList list;
+        for (TAction* a : FForm->PluginActions->Actions())
+            if (a != FForm->VersionMiss)
+                list << a->Caption() + '|' + a->Category() + '|' + a->Hint();
+        return list;
+    }
+
+    TAction* FilterAction(const QString& caption) const
+    {
+        for (TAction* a : FForm->PluginActions->Actions())
+            if (a->Caption() == caption)
+                return a;
+        return nullptr;
+    }
+
+    // A filter action as the scan would make it, without scanning.
+    TAction* MakeFilter(const QString& fileName, const QString& procName)
+    {
+        auto* a = new TAction(FForm->PluginActions);
+        a->SetCaption(QStringLiteral("Test"));
+        a->SetCategory(fileName);
+        a->SetHint(procName);
+        a->OnExecute = [this](TAction* action) { FForm->RunPluginFilter(action); };
+        return a;
+    }
+
+    static std::unique_ptr<TTxWavStream> Wave(size_t size, int32_t selStart, int32_t selEnd)
+    {
+        auto wave = std::make_unique<TTxWavStream>();
+        wave->SetFormat(WorkingFormat());
+        testwaves::Fill(*wave, testwaves::Iota(size, 7));
+        wave->SetSelStart(selStart);
+        wave->SetSelEnd(selEnd);
+        return wave;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(FConfig.isValid());
+        qputenv("XDG_CONFIG_HOME", FConfig.path().toLocal8Bit());
+        FLogPath = FConfig.filePath(QStringLiteral("plugin.log"));
+        qputenv("SONOVANE_TP_LOG", FLogPath.toLocal8Bit());
+    }
+
+    void init()
+    {
+        FDialogs = new TScriptedDialogs;
+        FFolder = std::make_unique<QTemporaryDir>();
+        SetLibraryFolder(FFolder->path().toStdString());
+        FBox = std::make_unique<TAboutBox>();
+        FBox->ShowSplash();
+        FForm = std::make_unique<TForm1>(FBox.get());
+        FForm->Plugins->Parts().ProgramDir = FFolder->path() + QLatin1Char('/');
+        FPauses.clear();
+        FForm->Plugins->Pause = [this](uint32_t ms) { FPauses << ms; };
+        qunsetenv("SONOVANE_TP_RETURN");
+        TakeLog();
+    }
+
+    void cleanup()
+    {
+        FForm.reset();
+        FBox.reset();
+        SetLibraryFolder(std::string());
+        delete FDialogs;
+        FDialogs = nullptr;
+    }
+
+    void loadingRules_data()
+    {
+        QTest::addColumn<QStringList>("libraries");
+        QTest::addColumn<QString>("menu");
+        QTest::addColumn<QStringList>("actions");
+        QTest::addColumn<QString>("calls");
+        const QString loaded = QStringLiteral("load FreeLib unload");
+        QTest::newRow("About last") << QStringList{"tp_two"} << "Two filters@23{Echo,About (tp_two.txf),-}"
+                                    << QStringList{"Echo|tp_two.txf|Filter0", "About (tp_two.txf)|tp_two.txf|Filter1"}
+                                    << loaded;
+        QTest::newRow("About first")
+            << QStringList{"tp_aboutfirst"} << "About first@23{About (tp_aboutfirst.txf),-,Echo}"
+            << QStringList{"About (tp_aboutfirst.txf)|tp_aboutfirst.txf|Filter0", "Echo|tp_aboutfirst.txf|Filter1"}
+            << loaded;
+        QTest::newRow("single About") << QStringList{"tp_single_about"} << "About@23"
+                                      << QStringList{"About|tp_single_about.txf|Filter0"} << loaded;
+        QTest::newRow("zero filters") << QStringList{"tp_zero"} << "Zero@23{}" << QStringList{} << loaded;
+        QTest::newRow("no GetPluginVersion") << QStringList{"tp_noversion"} << "No version@22" << QStringList{} << loaded;
+        QTest::newRow("no GetFilterName") << QStringList{"tp_nofiltername"} << "Names only" << QStringList{} << loaded;
+        QTest::newRow("no GetModulName") << QStringList{"tp_nomodname"} << "" << QStringList{} << loaded;
+        QTest::newRow("no InitLib") << QStringList{"tp_noinit"} << "" << QStringList{} << "load unload";
+        QTest::newRow("no FreeLib") << QStringList{"tp_nofree"} << "" << QStringList{} << "load unload";
+        QTest::newRow("not a library") << QStringList{"junk.txf"} << "" << QStringList{} << "";
+        QTest::newRow("none") << QStringList{} << "" << QStringList{} << "";
+    }
+
+    void loadingRules()
+    {
+        QFETCH(QStringList, libraries);
+        QFETCH(QString, menu);
+        QFETCH(QStringList, actions);
+        QFETCH(QString, calls);
+        Install(libraries);
+        QCOMPARE(FForm->Plugins->PluginScanMessage(true), libraries.size());
+        QCOMPARE(MenuText(), menu);
+        QCOMPARE(FilterActions(), actions);
+        QCOMPARE(Calls(TakeLog()), calls);
+        // Icon 29 as soon as a library has named itself.
+        QCOMPARE(IconIndex(FForm->BtnQuickPlug->icon()), menu.isEmpty() ? -1 : 29);
+        QVERIFY(FDialogs->Messages.isEmpty());
+        QVERIFY(FPauses.isEmpty());
+        // An empty menu says so when chosen; a filled one opens instead.
+        FForm->PlugInMenuItem->trigger();
+        QCOMPARE(FDialogs->Messages, menu.isEmpty() ? QStringList{"No plugins installed!"} : QStringList{});
+    }
+
+    void splashLinesAndPauses()
+    {
+        Install({"tp_two=a.txf", "tp_two=b.txf", "tp_two=c.txf"});
+        QStringList order;  // the folder's own order
+        WIN32_FIND_DATAA data;
+        HANDLE search = FindFirstFileA((FFolder->path() + "/*.txf").toLocal8Bit().constData(), &data);
+        do
+            order << QString::fromLocal8Bit(data.cFileName);
+        while (FindNextFileA(search, &data));
+        FindClose(search);
+
+        TLineRecorder lines;
+        FBox->lbPlugins->installEventFilter(&lines);
+        QStringList paused;
+        FForm->Plugins->Pause = [&](uint32_t ms) { paused << QString::number(ms) + ' ' + FBox->lbPlugins->text(); };
+        QCOMPARE(FForm->Plugins->PluginScanMessage(false), 3);
+
+        QStringList expectedLines, expectedPauses;
+        for (const QString& name : order) {
+            const QString line = "Plugins: " + name;
+            expectedLines << line << line + "/Filter0" << line + "/Filter1";
+            expectedPauses << "100 " + line + "/Filter0" << "100 " + line + "/Filter1" << "250 " + line + "/Filter1";
+        }
+        expectedPauses << "500 Plugins: " + order.last() + "/Filter1";
+        QCOMPARE(lines.Lines, expectedLines << QString());
+        QCOMPARE(paused, expectedPauses);
+        int total = 0;
+        for (const QString& p : paused)
+            total += p.section(' ', 0, 0).toInt();
+        QCOMPARE(total, 3 * 250 + 6 * 100 + 500);
+        // The end: the line emptied but still shown, the splash gone, the default pointer.
+        QCOMPARE(FBox->lbPlugins->text(), QString());
+        QVERIFY(FBox->lbPlugins->isVisibleTo(FBox.get()));
+        QVERIFY(!FBox->isVisible());
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+        QStringList menu;
+        for (const QString& name : order)
+            menu << "Two filters@23{Echo,About (" + name + "),-}";
+        QCOMPARE(MenuText(), menu.join(' '));
+        QCOMPARE(FForm->PluginActions->Actions().size(), 1 + 6);
+
+        // "-nodelay": the same scan without a single pause.
+        FBox->ShowSplash();
+        paused.clear();
+        QCOMPARE(FForm->Plugins->PluginScanMessage(true), 3);
+        QVERIFY(paused.isEmpty());
+    }
+
+    void commonHandlerAndQuickButton()
+    {
+        Install({"tp_noversion", "tp_two"});
+        FForm->Plugins->PluginScanMessage(true);
+        QAction* wrongVersion = nullptr;
+        for (QAction* a : FForm->PlugInMenu->actions())
+            if (a->text() == "No version")
+                wrongVersion = a;
+        QVERIFY(wrongVersion);
+        TakeLog();
+
+        FForm->Player->PlayRange(*FForm->Sample, 0, 0, true);
+        QVERIFY(FForm->Player->PlayBuffer().Size() > 0);
+        wrongVersion->trigger();
+        QCOMPARE(FDialogs->Messages, QStringList{TPluginHost::VersionMissText});
+        QCOMPARE(FForm->Player->PlayBuffer().Size(), 0);
+        QCOMPARE(FForm->BtnQuickPlug->defaultAction(), FForm->VersionMiss);
+        QCOMPARE(FForm->BtnQuickPlug->toolTip(), QStringLiteral("Version missmatch"));
+        QCOMPARE(IconIndex(FForm->BtnQuickPlug->icon()), 29);
+        QCOMPARE(FForm->LastActionText, QStringLiteral("Version missmatch"));
+
+        // A filter binds the button; pressing it runs the same filter again.
+        TAction* echo = FilterAction("Echo");
+        FForm->Player->PlayRange(*FForm->Sample, 0, 0, true);
+        echo->trigger();
+        QCOMPARE(FForm->Player->PlayBuffer().Size(), 0);
+        QCOMPARE(FForm->BtnQuickPlug->defaultAction(), echo);
+        QCOMPARE(FForm->BtnQuickPlug->toolTip(), QStringLiteral("Echo"));
+        QCOMPARE(IconIndex(FForm->BtnQuickPlug->icon()), 29);
+        FForm->BtnQuickPlug->click();
+        QCOMPARE(Calls(TakeLog()), "load InitLib window Filter0 v2 FreeLib unload "
+                                   "load InitLib window Filter0 v2 FreeLib unload");
+        QCOMPARE(FDialogs->Messages.size(), 1);
+    }
+
+    void recordsAFilterReceives()
+    {
+        Install({"tp_v2"});
+        TAction* filter = MakeFilter("tp_v2.txf", "Filter0");
+        FForm->WorkingPane->Wave()->Assign(*Wave(300, 0, 0));
+        FForm->WorkingPane->SetSelection(20, 10);
+        FForm->FinalPane->Wave()->Assign(*Wave(5, 1, 3));
+        FForm->FinalPane->WaveName = QStringLiteral("Final mix");
+
+        // Empty lists: counts 0 and two cells holding 0; the call order around the filter.
+        filter->trigger();
+        QStringList log = TakeLog();
+        QCOMPARE(Calls(log), "load InitLib window Filter0 v2 FreeLib unload");
+        QCOMPARE(log.filter(QRegularExpression("^(working|final|lists)")),
+                 (QStringList{"working name=Working Wave size=300 sel=10..20 data=set stream=set format=set bytes=7,8,9",
+                              "working format=1/1/22050/22050/1/8",
+                              "final name=Final mix size=5 sel=1..3 data=set stream=set format=set bytes=7,8,9",
+                              "final format=1/1/22050/22050/1/8",
+                              "lists waves=0 cell=0 selections=0 cell=0"}));
+
+        // Three waves in list order, their selections passed as 0 and 0.
+        FForm->WavesList->AppendEntry("one", Wave(100, 5, 9));
+        FForm->WavesList->AppendEntry("two", Wave(200, 50, 60));
+        FForm->WavesList->AppendEntry("three", Wave(3, 1, 2));
+        // Stored selections as their hidden texts; one that does not read is 0 and 0.
+        const QList<QStringList> stored{{"10", "200"}, {"x", "5"}, {"7", ""}, {"-3", "+4"}};
+        for (const QStringList& texts : stored) {
+            auto* entry = new QTreeWidgetItem(FForm->SelectList);
+            entry->setText(3, texts[0]);
+            entry->setText(4, texts[1]);
+        }
+        filter->trigger();
+        log = TakeLog();
+        QCOMPARE(log.filter(QRegularExpression("^(lists|wave|selection)")),
+                 (QStringList{"lists waves=3 cell=set selections=4 cell=set",
+                              "wave0 name=one size=100 sel=0..0 data=set stream=set format=set bytes=7,8,9",
+                              "wave0 format=1/1/22050/22050/1/8",
+                              "wave1 name=two size=200 sel=0..0 data=set stream=set format=set bytes=7,8,9",
+                              "wave1 format=1/1/22050/22050/1/8",
+                              "wave2 name=three size=3 sel=0..0 data=set stream=set format=set bytes=7,8,9",
+                              "wave2 format=1/1/22050/22050/1/8", "selection0 10..200", "selection1 0..0",
+                              "selection2 0..0", "selection3 -3..4"}));
+        QVERIFY(FDialogs->Messages.isEmpty());
+        QCOMPARE(FForm->WavesList->topLevelItemCount(), 3);
+    }
+
+    void runRules_data()
+    {
+        QTest::addColumn<QString>("library");
+        QTest::addColumn<QString>("proc");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("calls");
+        const QString noCall = QStringLiteral("load InitLib window FreeLib unload");
+        QTest::newRow("version 1") << "tp_v1" << "Filter0" << "" << "load InitLib window Filter0 v1 FreeLib unload";
+        QTest::newRow("version 3") << "tp_v3" << "Filter0" << PluginRunText::VersionMismatch << noCall;
+        QTest::newRow("procedure missing") << "tp_noproc" << "NoSuchProc" << PluginRunText::MissingProc << noCall;
+        QTest::newRow("library missing") << "missing" << "Filter0" << PluginRunText::CannotLoad << "";
+        QTest::newRow("no InitLib") << "tp_noinit" << "Filter0" << PluginRunText::MissingInit << "load unload";
+        QTest::newRow("no FreeLib") << "tp_nofree" << "Filter0" << PluginRunText::MissingInit << "load unload";
+        QTest::newRow("no GetPluginVersion") << "tp_noversion" << "Filter0" << PluginRunText::MissingInit
+                                             << "load unload";
+    }
+
+    void runRules()
+    {
+        QFETCH(QString, library);
+        QFETCH(QString, proc);
+        QFETCH(QString, message);
+        QFETCH(QString, calls);
+        if (library != "missing")
+            Install({library});
+        TAction* filter = MakeFilter(library + ".txf", proc);
+        // Every run is self-contained: the second one sees the same.
+        for (int run = 0; run < 2; ++run) {
+            filter->trigger();
+            QCOMPARE(Calls(TakeLog()), calls);
+            QCOMPARE(FDialogs->Messages, message.isEmpty() ? QStringList{} : QStringList{message});
+            FDialogs->ClearRecord();
+        }
+        QCOMPARE(FForm->WavesList->topLevelItemCount(), 0);
+        // Anything but an action runs nothing.
+        QObject notAnAction;
+        FForm->RunPluginFilter(&notAnAction);
+        QCOMPARE(TakeLog(), QStringList{});
+    }
+
+    void returnedRecords_data()
+    {
+        QTest::addColumn<QString>("returned");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("entry");  // "caption size from..to", or empty for none
+        QTest::addColumn<QString>("message");
+        QTest::newRow("SelStart 500, SelEnd 0") << "size=1000 selstart=500 selend=0 name=Result" << "Result"
+                                                << "Result 1000 500..999" << "";
+        QTest::newRow("selection at the size") << "size=100 selstart=100 selend=100 name=R" << "R" << "R 100 0..99" << "";
+        QTest::newRow("negative selection") << "size=100 selstart=-1 selend=-5 name=R" << "R" << "R 100 0..99" << "";
+        QTest::newRow("Size 0") << "size=0 name=OnlyName" << "OnlyName" << "" << "";
+        QTest::newRow("Name null") << "size=0 name=null" << "" << "" << "";
+        QTest::newRow("Name null with a wave") << "size=5 name=null" << "" << " 5 0..4" << "";
+        QTest::newRow("no record") << "none" << "before" << "" << "";
+        QTest::newRow("Data null") << "size=10 data=null name=X" << "X" << "" << PluginResultText::NoData;
+        QTest::newRow("Format null") << "size=10 format=null name=X" << "X" << "" << PluginResultText::NoFormat;
+        QTest::newRow("Size negative") << "size=-1 name=X" << "X" << "" << PluginResultText::NegativeSize;
+        QTest::newRow("Size 2^31") << "size=-2147483648 name=X" << "X" << "" << PluginResultText::NegativeSize;
+        QTest::newRow("not the working format") << "size=10 format=stereo name=X" << "X" << ""
+                                                << PluginResultText::WrongFormat;
+        QTest::newRow("Format null, Size 0") << "size=0 format=null data=null name=Y" << "Y" << "" << "";
+    }
+
+    void returnedRecords()
+    {
+        QFETCH(QString, returned);
+        QFETCH(QString, status);
+        QFETCH(QString, entry);
+        QFETCH(QString, message);
+        Install({"tp_v2"});
+        TAction* filter = MakeFilter("tp_v2.txf", "Filter0");
+        FForm->statusBar()->showMessage(QStringLiteral("before"));
+        qputenv("SONOVANE_TP_RETURN", returned.toLocal8Bit());
+        filter->trigger();
+        QCOMPARE(Calls(TakeLog()), "load InitLib window Filter0 v2 FreeLib unload");
+        QCOMPARE(FForm->statusBar()->currentMessage(), status);
+        QCOMPARE(FDialogs->Messages, message.isEmpty() ? QStringList{} : QStringList{message});
+        TWavesList* list = FForm->WavesList;
+        QCOMPARE(list->topLevelItemCount(), entry.isEmpty() ? 0 : 1);
+        if (!entry.isEmpty()) {
+            QTreeWidgetItem* item = list->topLevelItem(0);
+            TTxWavStream* wave = TWavesList::EntryWave(item);
+            QCOMPARE(QStringLiteral("%1 %2 %3..%4").arg(item->text(0)).arg(wave->Size()).arg(wave->SelStart()).arg(wave->SelEnd()),
+                     entry);
+            QCOMPARE(testwaves::Bytes(*wave), testwaves::Iota(wave->Size()));
+            QVERIFY(wave->IsSameFormat(WorkingFormat()));
+            QCOMPARE(item->text(1), TWavesList::LengthText(wave->Size()));
+        }
+        // The program goes on: the next run lists its wave.
+        FDialogs->ClearRecord();
+        qputenv("SONOVANE_TP_RETURN", "size=3 name=Next");
+        filter->trigger();
+        QCOMPARE(list->topLevelItem(list->topLevelItemCount() - 1)->text(0), QStringLiteral("Next"));
+        QVERIFY(FDialogs->Messages.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestPlugins)
+#include "tst_plugins.moc"
