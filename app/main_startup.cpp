@@ -6,6 +6,8 @@
 
 #include "about/Unit2.h"
 #include "app/main.h"
+#include "conversion/WorkingFormatImage.h"
+#include "platform/playsound.h"
 #include "platform/translations.h"
 
 TStartup::TStartup() = default;
@@ -19,6 +21,8 @@ TStartup RunStartup(const QStringList& arguments)
     // 1. The title; the toolkit's own texts in German.
     QApplication::setApplicationName(QStringLiteral("Sonovane"));
     Translations::InstallToolkitTexts();
+    // Files the sound card cannot take as they are play as opening them gives.
+    PlaySound::SetDecoder(WorkingFormatImage);
 
     // 2. The splash: the About box, on top, not waited for.
     s.AboutBox = std::make_unique<TAboutBox>();

@@ -3,23 +3,24 @@
 #include <SDL.h>
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QFile>
+#include <QMetaObject>
 #include <QString>
 
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <fstream>
 #include <memory>
+#include <utility>
 
-#include "conversion/ACMConvertor.h"
-#include "conversion/ConvertToWorkingFormat.h"
-#include "wave/Wavs_ex.h"
+#include "wave/WaveFormat.h"
 
 namespace {
 
-constexpr uint16_t TagPcm = 1;
-constexpr uint16_t TagFloat = 3;
-constexpr uint16_t TagExtensible = 0xFFFE;
+// Largest image taken: no wave of the program exceeds 2^31 - 1 bytes.
+constexpr int64_t MaxImageSize = 0x7FFFFFFF;
 
 // A sound ready for the device: its own copy of the samples in the device's format.
 // Only the audio thread touches Position and Tail; the window thread reads Ended.
@@ -32,34 +33,7 @@ struct TSound {
     std::atomic<bool> Ended{false};
 };
 
-// Fills the device buffer; loops inside the callback so a looped sound has no gap.
-// A sound that is not looped counts as ended once two whole buffers of silence have
-// been asked for after its last sample, so its end has reached the device.
-void SDLCALL Feed(void* user, Uint8* out, int len)
-{
-    auto* sound = static_cast<TSound*>(user);
-    const size_t wanted = static_cast<size_t>(len);
-    size_t done = 0;
-    const size_t size = sound->Data.size();
-    while (done < wanted && size > 0) {
-        if (sound->Position >= size) {
-            if (!sound->Loop) {
-                break;
-            }
-            sound->Position = 0;
-        }
-        const size_t n = std::min(size - sound->Position, wanted - done);
-        std::memcpy(out + done, sound->Data.data() + sound->Position, n);
-        sound->Position += n;
-        done += n;
-    }
-    if (done < wanted) {
-        std::memset(out + done, sound->DeviceFormat.silence, wanted - done);
-    }
-    if (done == 0 && !sound->Loop && ++sound->Tail >= 2) {
-        sound->Ended.store(true);
-    }
-}
+void SDLCALL Feed(void* user, Uint8* out, int len);
 
 // The one device of the one sound that plays.
 class TPlayer {
@@ -76,6 +50,15 @@ public:
         FSound.reset();
     }
 
+    // Closes the device of a sound that has ended by itself; one that still plays (a
+    // newer sound started since the end was reported) is left alone.
+    void CloseEnded()
+    {
+        if (FSound && FSound->Ended.load()) {
+            Stop();
+        }
+    }
+
     void Shutdown()
     {
         Stop();
@@ -86,6 +69,10 @@ public:
     }
 
     bool IsPlaying() const { return FDevice != 0 && FSound && !FSound->Ended.load(); }
+    bool DeviceOpen() const { return FDevice != 0; }
+
+    // Files the device cannot take go through it (see PlaySound::SetDecoder).
+    TSoundDecoder Decoder;
 
     bool Start(std::unique_ptr<TSound> sound, bool wait)
     {
@@ -135,16 +122,51 @@ TPlayer& Player()
     return player;
 }
 
+// An ended sound's device would go on writing silence, and on a bare sound card keep
+// it from every other program, until the next call. The callback cannot close it (closing
+// waits for the callback's own thread), so the thread that owns the player, the window's,
+// is asked to close it once it gets to its pending events. Without an application
+// object nobody would run the request; the device then closes with the next call.
+void RequestCloseOfEnded()
+{
+    if (QCoreApplication* app = QCoreApplication::instance()) {
+        QMetaObject::invokeMethod(app, [] { Player().CloseEnded(); }, Qt::QueuedConnection);
+    }
+}
+
+// Fills the device buffer; loops inside the callback so a looped sound has no gap.
+// A sound that is not looped counts as ended once two whole buffers of silence have
+// been asked for after its last sample, so its end has reached the device.
+void SDLCALL Feed(void* user, Uint8* out, int len)
+{
+    auto* sound = static_cast<TSound*>(user);
+    const size_t wanted = static_cast<size_t>(len);
+    size_t done = 0;
+    const size_t size = sound->Data.size();
+    while (done < wanted && size > 0) {
+        if (sound->Position >= size) {
+            if (!sound->Loop) {
+                break;
+            }
+            sound->Position = 0;
+        }
+        const size_t n = std::min(size - sound->Position, wanted - done);
+        std::memcpy(out + done, sound->Data.data() + sound->Position, n);
+        sound->Position += n;
+        done += n;
+    }
+    if (done < wanted) {
+        std::memset(out + done, sound->DeviceFormat.silence, wanted - done);
+    }
+    if (done == 0 && !sound->Loop && ++sound->Tail >= 2 && !sound->Ended.exchange(true)) {
+        RequestCloseOfEnded();
+    }
+}
+
 TPlaySoundRecorder*& CurrentRecorder()
 {
     static TPlaySoundRecorder* recorder = nullptr;
     return recorder;
-}
-
-uint32_t ReadLE32(const uint8_t* p)
-{
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
 }
 
 // Length of a RIFF image from its header; 0 when it is none or too large to hold.
@@ -155,39 +177,69 @@ int64_t ImageLength(const void* image)
         return 0;
     }
     const int64_t length = static_cast<int64_t>(ReadLE32(p + 4)) + 8;
-    return length > TMemoryStream::MaxSize ? 0 : length;
+    return length > MaxImageSize ? 0 : length;
 }
 
-// Brings a wave SDL cannot take (compressed, 24-bit, odd channel counts) into the
-// working format with the program's own converter, so a preview sounds like what
-// opening the file gives.
-bool ToWorkingFormat(TTxWavStream& wave, TTxWavStream& converted)
-{
-    TACMConvertor convertor;
-    ConvertToWorkingFormat(convertor, wave, converted);
-    return converted.Size() > 0;
-}
+// What the device needs of a WAV image: the format and where the samples lie.
+struct TImageSamples {
+    TWaveFormatEx Format{};
+    uint16_t SampleTag = 0; // how the samples are coded (an extensible record's sub-format)
+    const uint8_t* Data = nullptr;
+    size_t Size = 0;
+};
 
-// The SDL sample format for a wave SDL can play as it is; 0 for any other.
-SDL_AudioFormat NativeFormat(const TCustomWavStream& wave)
+// Finds the fmt and data chunks of a RIFF WAVE image; false when it is none, the data
+// chunk comes first or reaches beyond the bytes held. Reading the image fully, with the
+// wave streams' checks and texts, is the decoder's business; this only finds what SDL
+// may take as it is.
+bool FindSamples(const uint8_t* p, size_t size, TImageSamples& found)
 {
-    const TWaveFormatEx& f = wave.Format;
-    uint16_t tag = f.wFormatTag;
-    if (tag == TagExtensible) {
-        // The sub-format GUID starts 6 bytes into the extra bytes; its first two
-        // bytes are the plain format tag.
-        if (wave.FormatExtra.size() < 8) {
-            return 0;
-        }
-        tag = static_cast<uint16_t>(wave.FormatExtra[6] | wave.FormatExtra[7] << 8);
+    if (size < 12 || std::memcmp(p, "RIFF", 4) != 0 || std::memcmp(p + 8, "WAVE", 4) != 0) {
+        return false;
     }
+    bool haveFormat = false;
+    size_t at = 12;
+    while (size - at >= 8) {
+        const size_t chunkSize = ReadLE32(p + at + 4);
+        const size_t body = at + 8;
+        if (chunkSize > size - body) {
+            return false;
+        }
+        if (std::memcmp(p + at, "fmt ", 4) == 0) {
+            if (chunkSize < 16) {
+                return false;
+            }
+            found.Format = TWaveFormatEx{};
+            std::memcpy(&found.Format, p + body, std::min(chunkSize, sizeof(TWaveFormatEx)));
+            const size_t extra = chunkSize > sizeof(TWaveFormatEx) ? chunkSize - sizeof(TWaveFormatEx) : 0;
+            found.SampleTag = SampleFormatTag(found.Format.wFormatTag, p + body + sizeof(TWaveFormatEx), extra);
+            haveFormat = true;
+        } else if (std::memcmp(p + at, "data", 4) == 0) {
+            found.Data = p + body;
+            found.Size = chunkSize;
+            return haveFormat;
+        }
+        // RIFF pads every odd-sized chunk to an even length.
+        const size_t next = body + chunkSize + (chunkSize & 1);
+        if (next > size) {
+            return false;
+        }
+        at = next;
+    }
+    return false;
+}
+
+// The SDL sample format for samples SDL can play as they are; 0 for any other.
+SDL_AudioFormat NativeFormat(const TImageSamples& image)
+{
+    const TWaveFormatEx& f = image.Format;
     const bool channelsOk = f.nChannels == 1 || f.nChannels == 2 || f.nChannels == 4 ||
                             f.nChannels == 6 || f.nChannels == 8;
     if (!channelsOk || f.nSamplesPerSec == 0 || f.nSamplesPerSec > 384000 ||
         f.nBlockAlign != f.nChannels * (f.wBitsPerSample / 8) || f.wBitsPerSample % 8 != 0) {
         return 0;
     }
-    if (tag == TagPcm) {
+    if (image.SampleTag == WAVE_FORMAT_PCM) {
         switch (f.wBitsPerSample) {
         case 8: return AUDIO_U8;
         case 16: return AUDIO_S16LSB;
@@ -195,7 +247,7 @@ SDL_AudioFormat NativeFormat(const TCustomWavStream& wave)
         default: return 0;
         }
     }
-    if (tag == TagFloat && f.wBitsPerSample == 32) {
+    if (image.SampleTag == WAVE_FORMAT_IEEE_FLOAT && f.wBitsPerSample == 32) {
         return AUDIO_F32LSB;
     }
     return 0;
@@ -212,63 +264,94 @@ Uint16 BufferFrames(int rate)
     return frames;
 }
 
-// The loaded wave as a sound for the device, converted when SDL cannot take it.
-std::unique_ptr<TSound> MakeSound(TTxWavStream& wave)
+// The image's samples as a sound for the device; null when SDL cannot take them as
+// they are.
+std::unique_ptr<TSound> MakeSound(const TImageSamples& image)
 {
-    SDL_AudioFormat format = NativeFormat(wave);
-    TTxWavStream converted;
-    TTxWavStream* source = &wave;
+    const SDL_AudioFormat format = NativeFormat(image);
     if (format == 0) {
-        if (!ToWorkingFormat(wave, converted)) {
-            return nullptr;
-        }
-        source = &converted;
-        format = NativeFormat(converted);
-        if (format == 0) {
-            return nullptr;
-        }
+        return nullptr;
     }
     auto sound = std::make_unique<TSound>();
-    const TWaveFormatEx& f = source->Format;
+    const TWaveFormatEx& f = image.Format;
     sound->DeviceFormat.freq = static_cast<int>(f.nSamplesPerSec);
     sound->DeviceFormat.format = format;
     sound->DeviceFormat.channels = static_cast<Uint8>(f.nChannels);
     sound->DeviceFormat.samples = BufferFrames(sound->DeviceFormat.freq);
     // Whole frames only, so a loop never shifts the channels.
-    const size_t size = static_cast<size_t>(source->Size()) / f.nBlockAlign * f.nBlockAlign;
-    sound->Data.assign(source->Memory(), source->Memory() + size);
+    const size_t size = image.Size / f.nBlockAlign * f.nBlockAlign;
+    sound->Data.assign(image.Data, image.Data + size);
     return sound;
 }
 
-// Reads the sound named by the call into wave; false when there is nothing to read.
-// A file or image that is not a valid WAV raises the wave streams' errors.
-bool LoadSound(const void* sound, uint32_t flags, TTxWavStream& wave)
+// The whole of a file, or false when it cannot be read or is too large to hold.
+bool ReadFileBytes(const char* name, std::vector<uint8_t>& bytes)
 {
-    if ((flags & SND_RESOURCE) == SND_RESOURCE) {
-        QString name = QString::fromLocal8Bit(static_cast<const char*>(sound));
-        if (!name.startsWith(QLatin1Char(':'))) {
-            name.prepend(QStringLiteral(":/"));
-        }
-        QFile file(name);
-        if (!file.open(QIODevice::ReadOnly)) {
-            return false;
-        }
-        const QByteArray bytes = file.readAll();
-        TMemoryStream image;
-        image.Write(bytes.constData(), bytes.size());
-        wave.LoadFromStream(image);
-    } else if (flags & SND_MEMORY) {
-        const int64_t length = ImageLength(sound);
-        if (length == 0) {
-            return false;
-        }
-        TMemoryStream image;
-        image.Write(sound, length);
-        wave.LoadFromStream(image);
-    } else {
-        wave.LoadFromFile(static_cast<const char*>(sound));
+    std::ifstream in(name, std::ios::binary | std::ios::ate);
+    if (!in) {
+        return false;
     }
+    const std::streamoff size = in.tellg();
+    if (size < 0 || size > MaxImageSize) {
+        return false;
+    }
+    bytes.resize(static_cast<size_t>(size));
+    in.seekg(0);
+    in.read(reinterpret_cast<char*>(bytes.data()), size);
+    return static_cast<bool>(in);
+}
+
+// A Qt resource (":/RT_RCDATA/piano", or the same without ":/").
+bool ReadResourceBytes(const char* resource, std::vector<uint8_t>& bytes)
+{
+    QString name = QString::fromLocal8Bit(resource);
+    if (!name.startsWith(QLatin1Char(':'))) {
+        name.prepend(QStringLiteral(":/"));
+    }
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxImageSize) {
+        return false;
+    }
+    const QByteArray all = file.readAll();
+    bytes.assign(all.begin(), all.end());
     return true;
+}
+
+// The sound the call names, made ready for the device: as it is when SDL takes it,
+// otherwise, for a file, through the decoder. Null when there is nothing to play; the
+// decoder's errors pass to the caller.
+std::unique_ptr<TSound> PrepareSound(const void* sound, uint32_t flags)
+{
+    const char* name = static_cast<const char*>(sound);
+    std::vector<uint8_t> held;
+    const uint8_t* bytes = held.data();
+    size_t size = 0;
+    const bool resource = (flags & SND_RESOURCE) == SND_RESOURCE; // carries the SND_MEMORY bit
+    if (!resource && (flags & SND_MEMORY) != 0) {
+        bytes = static_cast<const uint8_t*>(sound);
+        size = static_cast<size_t>(ImageLength(sound));
+    } else if (resource ? ReadResourceBytes(name, held) : ReadFileBytes(name, held)) {
+        bytes = held.data();
+        size = held.size();
+    }
+
+    TImageSamples image;
+    if (size > 0 && FindSamples(bytes, size, image)) {
+        if (std::unique_ptr<TSound> ready = MakeSound(image)) {
+            return ready;
+        }
+    }
+    const TSoundDecoder& decoder = Player().Decoder;
+    // Only files are decoded: an image in memory or a resource (whose flag carries the
+    // memory bit) has no name a decoder could open.
+    if ((flags & SND_MEMORY) != 0 || size == 0 || !decoder) {
+        return nullptr;
+    }
+    const std::vector<uint8_t> decoded = decoder(name);
+    if (!FindSamples(decoded.data(), decoded.size(), image) || image.Size == 0) {
+        return nullptr;
+    }
+    return MakeSound(image);
 }
 
 int Play(const void* sound, uint32_t flags)
@@ -282,10 +365,7 @@ int Play(const void* sound, uint32_t flags)
     }
     std::unique_ptr<TSound> prepared;
     try {
-        TTxWavStream wave;
-        if (LoadSound(sound, flags, wave)) {
-            prepared = MakeSound(wave);
-        }
+        prepared = PrepareSound(sound, flags);
     } catch (const std::exception&) {
         // Unreadable, not a WAV, not convertible, or no memory: the player says no.
     }
@@ -334,6 +414,16 @@ namespace PlaySound {
 bool IsPlaying()
 {
     return Player().IsPlaying();
+}
+
+bool DeviceOpen()
+{
+    return Player().DeviceOpen();
+}
+
+void SetDecoder(TSoundDecoder decoder)
+{
+    Player().Decoder = std::move(decoder);
 }
 
 void Shutdown()

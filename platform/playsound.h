@@ -9,6 +9,7 @@
 // tests use "dummy", or "disk" with SDL_DISKAUDIOFILE to read back what was played.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,15 +24,33 @@ inline constexpr uint32_t SND_RESOURCE = 0x40004; // sound is a resource name ("
 
 // Plays, or with a null sound or SND_PURGE stops. Returns non-zero when the sound was
 // accepted (or stopping was asked for); zero when it cannot be read or no audio device
-// can be opened. module is ignored. File and resource images in any encoding the
-// converter reads are played; formats SDL cannot take are brought to the working
-// format first. SND_LOOP without SND_ASYNC is refused: it would never return.
+// can be opened. module is ignored. PCM (8, 16, 32 bits) and 32-bit float samples in
+// 1, 2, 4, 6 or 8 channels, also in the extensible layout, play as they are; a file in
+// any other format goes through the decoder (PlaySound::SetDecoder) and is refused
+// without one, as are images in memory and resources in such formats. SND_LOOP
+// without SND_ASYNC is refused: it would never return. A sound that ends by itself
+// closes its device once the thread that owns the application object processes its
+// pending events.
 int PlaySoundA(const void* sound, void* module, uint32_t flags);
+
+// Turns a sound file the device cannot take as it is (compressed, 24-bit, three
+// channels ...) into a complete WAV image it can take; throws any std::exception when
+// it cannot. The program hands in the conversion to the working format, so a preview
+// sounds like what opening the file gives.
+using TSoundDecoder = std::function<std::vector<uint8_t>(const std::string& fileName)>;
 
 namespace PlaySound {
 
 // True while a sound is being played (a looped one until it is stopped).
 bool IsPlaying();
+
+// True while a device is open: from the start of a sound until it is stopped, or,
+// once it has ended by itself, until the owning thread has processed the end.
+bool DeviceOpen();
+
+// The decoder for files the device cannot take as they are; an empty one (the start
+// value) refuses them.
+void SetDecoder(TSoundDecoder decoder);
 
 // Stops and leaves SDL's audio system, so that the next call starts it afresh with
 // the driver then named by SDL_AUDIODRIVER (tests switch drivers this way).

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <SDL.h>
 #include <sndfile.h>
 
@@ -22,6 +23,7 @@
 
 #include "conversion/ACMConvertor.h"
 #include "conversion/ConvertToWorkingFormat.h"
+#include "conversion/WorkingFormatImage.h"
 #include "platform/playsound.h"
 #include "wave/Wavs_ex.h"
 
@@ -57,6 +59,13 @@ Bytes ReadAll(const fs::path& name)
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// The source tree from the environment, or else from where this file was compiled.
+fs::path SourceRoot()
+{
+    const char* source = std::getenv("SONOVANE_SOURCE_DIR");
+    return source != nullptr ? fs::path(source) : fs::path(__FILE__).parent_path() / "../..";
+}
+
 bool WaitUntilSilent(std::chrono::milliseconds limit)
 {
     const auto end = std::chrono::steady_clock::now() + limit;
@@ -81,11 +90,13 @@ protected:
         ::setenv("SDL_AUDIODRIVER", "disk", 1);
         ::setenv("SDL_DISKAUDIOFILE", FDeviceFile.c_str(), 1);
         PlaySound::Shutdown();
+        PlaySound::SetDecoder(WorkingFormatImage);
     }
 
     void TearDown() override
     {
         PlaySound::Shutdown();
+        PlaySound::SetDecoder({});
         Restore("SDL_AUDIODRIVER", FDriver, FHadDriver);
         Restore("SDL_DISKAUDIOFILE", FFile, FHadFile);
         fs::remove_all(FDir);
@@ -275,10 +286,7 @@ TEST_F(PlaySoundTest, SixteenBitStereoFileReachesTheDeviceInItsOwnFormat)
 
 TEST_F(PlaySoundTest, CompressedFileIsPlayedInTheWorkingFormat)
 {
-    // The source tree from the environment, or else from where this file was compiled.
-    const char* source = std::getenv("SONOVANE_SOURCE_DIR");
-    const fs::path root = source != nullptr ? fs::path(source) : fs::path(__FILE__).parent_path() / "../..";
-    const std::string name = (root / "examples/sounds/coin.wav").string();
+    const std::string name = (SourceRoot() / "examples/sounds/coin.wav").string();
     if (!fs::exists(name)) {
         GTEST_SKIP() << name << " not found";
     }
@@ -294,6 +302,84 @@ TEST_F(PlaySoundTest, CompressedFileIsPlayedInTheWorkingFormat)
     // What reaches the device is exactly what opening the file would give.
     EXPECT_NE(PlaySoundA(name.c_str(), nullptr, SND_FILENAME), 0);
     ExpectSamplesInSilence(ReadAll(FDeviceFile), Bytes(working.Memory(), working.Memory() + working.Size()), 128);
+}
+
+TEST_F(PlaySoundTest, OnlyFilesTheDeviceCannotTakeGoThroughTheDecoder)
+{
+    struct TCase {
+        const char* Fixture;
+        bool Decoded;
+    } cases[] = {
+        {"tone_u8_mono_22050.wav", false},
+        {"tone_pcm16_stereo_44100.wav", false},
+        {"tone_float32_ext_mono_48000.wav", false}, // extensible: its sub-format counts
+        {"tone_ulaw_stereo_8000.wav", true},
+        {"tone_ima_adpcm_mono_11025.wav", true},
+    };
+    for (const TCase& c : cases) {
+        const std::string name = (SourceRoot() / "tests/fixtures" / c.Fixture).string();
+        ASSERT_TRUE(fs::exists(name)) << name;
+        std::vector<std::string> asked;
+        PlaySound::SetDecoder([&asked](const std::string& file) {
+            asked.push_back(file);
+            return WorkingFormatImage(file);
+        });
+        EXPECT_NE(PlaySoundA(name.c_str(), nullptr, SND_FILENAME | SND_ASYNC), 0) << c.Fixture;
+        EXPECT_EQ(asked, c.Decoded ? std::vector<std::string>{name} : std::vector<std::string>{}) << c.Fixture;
+
+        // Without a decoder, or with one that fails, only what the device takes plays.
+        PlaySound::SetDecoder({});
+        EXPECT_EQ(PlaySoundA(name.c_str(), nullptr, SND_FILENAME | SND_ASYNC) != 0, !c.Decoded) << c.Fixture;
+        PlaySound::SetDecoder([](const std::string&) -> std::vector<uint8_t> { throw std::runtime_error("no"); });
+        EXPECT_EQ(PlaySoundA(name.c_str(), nullptr, SND_FILENAME | SND_ASYNC) != 0, !c.Decoded) << c.Fixture;
+        EXPECT_EQ(PlaySound::IsPlaying(), !c.Decoded) << c.Fixture;
+        PlaySoundA(nullptr, nullptr, SND_PURGE);
+    }
+    // Images in memory are never handed to the decoder: it could only open a file.
+    int calls = 0;
+    PlaySound::SetDecoder([&calls](const std::string& file) { ++calls; return WorkingFormatImage(file); });
+    const Bytes ima = ReadAll(SourceRoot() / "tests/fixtures/tone_ima_adpcm_mono_11025.wav");
+    EXPECT_EQ(PlaySoundA(ima.data(), nullptr, SND_MEMORY | SND_ASYNC), 0);
+    EXPECT_EQ(calls, 0);
+}
+
+// An ended sound's device must not go on writing silence until the next call: the
+// thread that owns the player closes it as soon as it processes its pending events,
+// and only if no newer sound has taken the device meanwhile.
+TEST_F(PlaySoundTest, EndedSoundClosesItsDeviceWhenTheOwningThreadProcessesEvents)
+{
+    int argc = 1;
+    char program[] = "platform_tests";
+    char* argv[] = {program, nullptr};
+    QCoreApplication app(argc, argv);
+    const auto processUntilClosed = [] {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (PlaySound::DeviceOpen() && std::chrono::steady_clock::now() < end) {
+            QCoreApplication::processEvents();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    };
+
+    const Bytes samples = Pattern(2205, 11);
+    const Bytes image = WorkingImage(samples);
+    ASSERT_NE(PlaySoundA(image.data(), nullptr, SND_MEMORY | SND_ASYNC), 0);
+    ASSERT_TRUE(WaitUntilSilent(std::chrono::seconds(5)));
+    // Ended, yet closing is left to the owning thread, which has not looked yet.
+    EXPECT_TRUE(PlaySound::DeviceOpen());
+    processUntilClosed();
+    EXPECT_FALSE(PlaySound::DeviceOpen());
+    const auto written = fs::file_size(FDeviceFile);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(fs::file_size(FDeviceFile), written) << "the closed device went on writing";
+    ExpectSamplesInSilence(ReadAll(FDeviceFile), samples, 128);
+
+    // The end of a sound replaced before its close was processed leaves the new one alone.
+    ASSERT_NE(PlaySoundA(image.data(), nullptr, SND_MEMORY | SND_ASYNC), 0);
+    ASSERT_TRUE(WaitUntilSilent(std::chrono::seconds(5)));
+    ASSERT_NE(PlaySoundA(image.data(), nullptr, SND_MEMORY | SND_ASYNC | SND_LOOP), 0);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(PlaySound::DeviceOpen());
+    EXPECT_TRUE(PlaySound::IsPlaying());
 }
 
 TEST(PlaySoundRecorder, RecordsEveryCallAndCanAnswerInsteadOfPlaying)
