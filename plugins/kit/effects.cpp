@@ -21,7 +21,7 @@ const kit::TFilterEntry Filters[] = {
 
 constexpr int32_t EchoDelay = 4410;  // 200 ms
 constexpr float EchoGain = 0.4f;     // -8 dB per repeat
-constexpr int EchoRepeats = 6;       // 0.4^6 is below half a step
+constexpr int EchoRepeats = 6;       // a seventh would be below half a step (0.4^7 * 127 = 0.2)
 constexpr int32_t ReverbTail = 17640;  // 800 ms of swell before the sound
 constexpr double PitchSemitones = 5.0;
 
