@@ -1,11 +1,11 @@
 // WorkingFormatImage: a file as the working-format WAV image the sound player plays for
-// files the device cannot take, exactly what opening the file gives.
+// files the device cannot take (that it equals what opening gives is checked at the
+// device, in the player's tests).
 #include <gtest/gtest.h>
 
 #include <fstream>
 
 #include "acm_test_support.h"
-#include "conversion/ConvertToWorkingFormat.h"
 #include "conversion/WorkingFormatImage.h"
 #include "tests/support/TestWaves.h"
 
@@ -24,19 +24,8 @@ TEST(WorkingFormatImage, FileBecomesTheImageOfWhatOpeningItGivesOrRaisesItsError
     // Already in the working format: the same bytes come back.
     EXPECT_EQ(WorkingFormatImage(plain), ReadFile(plain));
 
-    // Compressed: the 44-byte image of the converted wave.
-    const std::string ima = FixturePath("tone_ima_adpcm_mono_11025.wav");
-    TTxWavStream loaded, working;
-    loaded.LoadFromFile(ima);
-    TACMConvertor convertor;
-    ConvertToWorkingFormat(convertor, loaded, working);
-    TMemoryStream expected;
-    working.SaveToStream(expected);
-    ASSERT_GT(working.Size(), 1000);
-    EXPECT_EQ(WorkingFormatImage(ima), testwaves::Bytes(expected));
-
     const std::string junk = dir / "junk.wav";
-    std::ofstream(junk, std::ios::binary) << "RIFX\x10\0\0\0WAVEfmt ";
+    std::ofstream(junk, std::ios::binary) << "RIFX, not RIFF";
     const std::string missing = dir / "missing.wav";
     EXPECT_EQ(testwaves::ErrorOf<Exception>([&] { WorkingFormatImage(junk); }), "Not a valid WAV file.");
     EXPECT_EQ(testwaves::ErrorOf<Exception>([&] { WorkingFormatImage(missing); }),
