@@ -18,6 +18,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
+#include <new>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -57,23 +59,111 @@ inline uint8_t StoreByte(float x)
     return static_cast<uint8_t>(RoundToNearest(static_cast<double>(x) * 127.0) + 128);
 }
 
+#if defined(__SSE2__)
+// GetValue of four bytes held as 32-bit integers.
+inline __m128 Values4(__m128i bytes32)
+{
+    return _mm_div_ps(_mm_cvtepi32_ps(_mm_sub_epi32(bytes32, _mm_set1_epi32(128))), _mm_set1_ps(127.0f));
+}
+
+// GetValue of the 16 bytes of v, four by four.
+inline void Values16(__m128i v, __m128 out[4])
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i lo = _mm_unpacklo_epi8(v, zero), hi = _mm_unpackhi_epi8(v, zero);
+    out[0] = Values4(_mm_unpacklo_epi16(lo, zero));
+    out[1] = Values4(_mm_unpackhi_epi16(lo, zero));
+    out[2] = Values4(_mm_unpacklo_epi16(hi, zero));
+    out[3] = Values4(_mm_unpackhi_epi16(hi, zero));
+}
+
+// The bytes SetValue stores for four values, as 32-bit integers. max(x, -1) yields -1
+// for a NaN x, as the store rule wants; conversion rounds in the default mode, to
+// nearest with ties to even, like lrint.
+inline __m128i StoreBytes4(__m128 x)
+{
+    x = _mm_min_ps(_mm_max_ps(x, _mm_set1_ps(-1.0f)), _mm_set1_ps(1.0f));
+    const __m128d scale = _mm_set1_pd(127.0);
+    const __m128i lo = _mm_cvtpd_epi32(_mm_mul_pd(_mm_cvtps_pd(x), scale));
+    const __m128i hi = _mm_cvtpd_epi32(_mm_mul_pd(_mm_cvtps_pd(_mm_movehl_ps(x, x)), scale));
+    return _mm_add_epi32(_mm_unpacklo_epi64(lo, hi), _mm_set1_epi32(128));
+}
+
+inline __m128i PackBytes16(const __m128 x[4])
+{
+    return _mm_packus_epi16(_mm_packs_epi32(StoreBytes4(x[0]), StoreBytes4(x[1])),
+                            _mm_packs_epi32(StoreBytes4(x[2]), StoreBytes4(x[3])));
+}
+#endif
+
 struct ByteMap {
     uint8_t to[256];
 };
+
+// GetValue of every byte.
+struct TValueTable {
+    alignas(16) float v[256];
+    TValueTable()
+    {
+        for (int b = 0; b < 256; ++b)
+            v[b] = ValueOf(static_cast<uint8_t>(b));
+    }
+};
+
+const TValueTable& ValueTable()
+{
+    static const TValueTable table;
+    return table;
+}
 
 // What ScaleSample with factor f makes of every byte.
 ByteMap ScaleMap(float f)
 {
     ByteMap map;
+    const float* v = ValueTable().v;
+#if defined(__SSE2__)
+    const __m128 factor = _mm_set1_ps(f);
+    for (int b = 0; b < 256; b += 16) {
+        __m128 x[4];
+        for (int j = 0; j < 4; ++j)
+            x[j] = _mm_mul_ps(_mm_load_ps(v + b + 4 * j), factor);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(map.to + b), PackBytes16(x));
+    }
+#else
     for (int b = 0; b < 256; ++b)
-        map.to[b] = StoreByte(ValueOf(static_cast<uint8_t>(b)) * f);
+        map.to[b] = StoreByte(v[b] * f);
+#endif
     return map;
 }
+
+// From this many bytes on, a table of byte pairs (128 KiB, built from the byte table)
+// halves the lookups.
+constexpr int64_t PairMapFrom = int64_t{1} << 20;
 
 void ApplyMap(uint8_t* p, int64_t n, const ByteMap& map)
 {
     const uint8_t* to = map.to;
     int64_t i = 0;
+    std::unique_ptr<uint16_t[]> pairs;
+    if (n >= PairMapFrom)
+        pairs.reset(new (std::nothrow) uint16_t[65536]);
+    if (pairs) {
+        // Little-endian: the first byte of a pair is the low half of its index.
+        for (int hi = 0; hi < 256; ++hi) {
+            uint16_t* row = pairs.get() + (hi << 8);
+            const auto high = static_cast<uint16_t>(to[hi] << 8);
+            for (int lo = 0; lo < 256; ++lo)
+                row[lo] = static_cast<uint16_t>(high | to[lo]);
+        }
+        const uint16_t* pt = pairs.get();
+        for (; i + 8 <= n; i += 8) {
+            uint64_t w;
+            std::memcpy(&w, p + i, 8);
+            const uint64_t r = uint64_t{pt[w & 0xFFFF]} | uint64_t{pt[(w >> 16) & 0xFFFF]} << 16 |
+                               uint64_t{pt[(w >> 32) & 0xFFFF]} << 32 | uint64_t{pt[w >> 48]} << 48;
+            std::memcpy(p + i, &r, 8);
+        }
+    }
     // Eight bytes per load and store; the lookups are independent of each other.
     for (; i + 8 <= n; i += 8) {
         uint64_t w;
@@ -150,51 +240,26 @@ void ReverseBytes(uint8_t* p, int64_t n)
     std::reverse(front, back);
 }
 
-#if defined(__SSE2__)
-// GetValue of four bytes held as 32-bit integers.
-inline __m128 Values4(__m128i bytes32)
-{
-    return _mm_div_ps(_mm_cvtepi32_ps(_mm_sub_epi32(bytes32, _mm_set1_epi32(128))), _mm_set1_ps(127.0f));
-}
-
-// GetValue of the 16 bytes of v, four by four.
-inline void Values16(__m128i v, __m128 out[4])
-{
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i lo = _mm_unpacklo_epi8(v, zero), hi = _mm_unpackhi_epi8(v, zero);
-    out[0] = Values4(_mm_unpacklo_epi16(lo, zero));
-    out[1] = Values4(_mm_unpackhi_epi16(lo, zero));
-    out[2] = Values4(_mm_unpacklo_epi16(hi, zero));
-    out[3] = Values4(_mm_unpackhi_epi16(hi, zero));
-}
-
-// The bytes SetValue stores for four values, as 32-bit integers. max(x, -1) yields -1
-// for a NaN x, as the store rule wants; conversion rounds in the default mode, to
-// nearest with ties to even, like lrint.
-inline __m128i StoreBytes4(__m128 x)
-{
-    x = _mm_min_ps(_mm_max_ps(x, _mm_set1_ps(-1.0f)), _mm_set1_ps(1.0f));
-    const __m128d scale = _mm_set1_pd(127.0);
-    const __m128i lo = _mm_cvtpd_epi32(_mm_mul_pd(_mm_cvtps_pd(x), scale));
-    const __m128i hi = _mm_cvtpd_epi32(_mm_mul_pd(_mm_cvtps_pd(_mm_movehl_ps(x, x)), scale));
-    return _mm_add_epi32(_mm_unpacklo_epi64(lo, hi), _mm_set1_epi32(128));
-}
-
-inline __m128i PackBytes16(const __m128 x[4])
-{
-    return _mm_packus_epi16(_mm_packs_epi32(StoreBytes4(x[0]), StoreBytes4(x[1])),
-                            _mm_packs_epi32(StoreBytes4(x[2]), StoreBytes4(x[3])));
-}
-#endif
 
 // The factors of a fade ramp: sample k of a ramp of the given length is scaled by
 // r * gain (fade in) or 1 - r * gain (fade out), r = k / length, all at extended
 // precision and rounded to single precision.
+//
+// The estimate p = k * (gain / length) in double lies within 3 * 2^-53 * (|p| + |d|) of
+// the extended-precision value, d being p (fade in) or 1 - p (fade out). The estimate d
+// minus and plus a margin of at least twice that bound encloses the true value, and
+// rounding is monotonic: when both ends round to the same single, that single is the
+// factor. Only near a rounding boundary does the extended expression decide. Fade in:
+// margin |p| * 2^-49; fade out: (1 + 2 |gain|) * 2^-49, as |p| <= |gain|.
 class TRamp {
 public:
+    static constexpr double Below = 1 - 0x1p-49;
+    static constexpr double Above = 1 + 0x1p-49;
+
     TRamp(int64_t length, float gain, bool fadeOut)
         : FLength(length), FGain(gain), FFadeOut(fadeOut),
-          FStep(static_cast<double>(gain) / static_cast<double>(length)), FFinite(std::isfinite(gain))
+          FStep(static_cast<double>(gain) / static_cast<double>(length)),
+          FMargin((1 + 2 * std::fabs(static_cast<double>(gain))) * 0x1p-49), FFinite(std::isfinite(gain))
     {
     }
 
@@ -206,82 +271,149 @@ public:
         return static_cast<float>(FFadeOut ? 1.0L - p : p);
     }
 
-    // The same factor. The double estimate d lies within 3 * 2^-53 * (|p| + |d|) of the
-    // extended-precision value, so when d minus and plus a wider margin round to the
-    // same single, that single is the factor (rounding is monotonic); otherwise, near a
-    // rounding boundary, the extended expression decides.
+    // The same factor, from the estimate where it decides.
     float Factor(int64_t k) const
     {
         if (!FFinite)
             return Exact(k);
         const double p = static_cast<double>(k) * FStep;
-        const double d = FFadeOut ? 1.0 - p : p;
-        const double margin = (std::fabs(p) + std::fabs(d)) * 0x1p-50;
-        const float lo = static_cast<float>(d - margin);
-        const float hi = static_cast<float>(d + margin);
+        float lo, hi;
+        if (FFadeOut) {
+            lo = static_cast<float>((1 - p) - FMargin);
+            hi = static_cast<float>((1 - p) + FMargin);
+        } else {
+            lo = static_cast<float>(p * Below);
+            hi = static_cast<float>(p * Above);
+        }
         return lo == hi ? hi : Exact(k);
     }
 
     bool Finite() const { return FFinite; }
     bool FadeOut() const { return FFadeOut; }
+    float Gain() const { return FGain; }
     double Step() const { return FStep; }
+    double Margin() const { return FMargin; }
 
 private:
     int64_t FLength;
     float FGain;
     bool FFadeOut;
     double FStep;
+    double FMargin;
     bool FFinite;
 };
 
 #if defined(__SSE2__)
-// Four factors k0 .. k0 + 3 of the ramp by the estimate of TRamp::Factor; false when any
-// of them lies too near a rounding boundary for the estimate to decide.
-inline bool RampFactors4(const TRamp& ramp, double k0, __m128& factors)
+// Eight samples at a time: the factors by the estimate of TRamp::Factor, the products
+// and the store rule in vectors. A group with any factor the estimate cannot decide
+// goes sample by sample.
+template <bool FadeOut>
+int64_t FadeVectors(uint8_t* p, int64_t count, const TRamp& ramp)
 {
+    const __m128i zero = _mm_setzero_si128();
     const __m128d step = _mm_set1_pd(ramp.Step());
+    const __m128d two = _mm_set1_pd(2.0);
     const __m128d one = _mm_set1_pd(1.0);
-    const __m128d absMask = _mm_castsi128_pd(_mm_set1_epi64x(0x7FFFFFFFFFFFFFFF));
-    const __m128d marginScale = _mm_set1_pd(0x1p-50);
-    __m128 lo2[2], hi2[2];
-    for (int h = 0; h < 2; ++h) {
-        const double k = k0 + 2 * h;
-        const __m128d p = _mm_mul_pd(_mm_set_pd(k + 1, k), step);
-        const __m128d d = ramp.FadeOut() ? _mm_sub_pd(one, p) : p;
-        const __m128d margin = _mm_mul_pd(_mm_add_pd(_mm_and_pd(p, absMask), _mm_and_pd(d, absMask)), marginScale);
-        lo2[h] = _mm_cvtpd_ps(_mm_sub_pd(d, margin));
-        hi2[h] = _mm_cvtpd_ps(_mm_add_pd(d, margin));
+    const __m128d margin = _mm_set1_pd(ramp.Margin());
+    const __m128d below = _mm_set1_pd(TRamp::Below);
+    const __m128d above = _mm_set1_pd(TRamp::Above);
+    __m128d kk = _mm_set_pd(1.0, 0.0);
+    int64_t k = 0;
+    for (; k + 8 <= count; k += 8) {
+        __m128 lo[4], hi[4];
+        for (int j = 0; j < 4; ++j) {
+            const __m128d e = _mm_mul_pd(kk, step);
+            kk = _mm_add_pd(kk, two);
+            if constexpr (FadeOut) {
+                const __m128d d = _mm_sub_pd(one, e);
+                lo[j] = _mm_cvtpd_ps(_mm_sub_pd(d, margin));
+                hi[j] = _mm_cvtpd_ps(_mm_add_pd(d, margin));
+            } else {
+                lo[j] = _mm_cvtpd_ps(_mm_mul_pd(e, below));
+                hi[j] = _mm_cvtpd_ps(_mm_mul_pd(e, above));
+            }
+        }
+        const __m128 f0 = _mm_movelh_ps(hi[0], hi[1]);
+        const __m128 f1 = _mm_movelh_ps(hi[2], hi[3]);
+        const __m128 same = _mm_and_ps(_mm_cmpeq_ps(_mm_movelh_ps(lo[0], lo[1]), f0),
+                                       _mm_cmpeq_ps(_mm_movelh_ps(lo[2], lo[3]), f1));
+        if (_mm_movemask_ps(same) != 0xF) {
+            for (int j = 0; j < 8; ++j)
+                p[k + j] = StoreByte(ValueOf(p[k + j]) * ramp.Factor(k + j));
+            continue;
+        }
+        const __m128i b16 = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + k)), zero);
+        const __m128 v0 = Values4(_mm_unpacklo_epi16(b16, zero));
+        const __m128 v1 = Values4(_mm_unpackhi_epi16(b16, zero));
+        const __m128i out = _mm_packs_epi32(StoreBytes4(_mm_mul_ps(v0, f0)), StoreBytes4(_mm_mul_ps(v1, f1)));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(p + k), _mm_packus_epi16(out, out));
     }
-    const __m128 lo = _mm_movelh_ps(lo2[0], lo2[1]);
-    const __m128 hi = _mm_movelh_ps(hi2[0], hi2[1]);
-    factors = hi;
-    return _mm_movemask_ps(_mm_cmpeq_ps(lo, hi)) == 0xF;
+    return k;
 }
 #endif
+
+inline bool HasZeroByte(uint64_t w)
+{
+    return ((w - 0x0101010101010101u) & ~w & 0x8080808080808080u) != 0;
+}
+
+// Long ramps by blocks. The factors are monotonic in k, and each result is monotonic in
+// the factor, so inside a block every result lies between those made by the factors at
+// the block's two ends: a byte whose two end results agree has that result throughout,
+// and one table serves it. The store rule never makes a 0, so 0 in the table marks the
+// bytes to compute one by one. Blocks are kept short enough that these are rare.
+void FadeByBlocks(uint8_t* p, int64_t count, const TRamp& ramp, int64_t block)
+{
+    ByteMap ends[2] = {ScaleMap(ramp.Factor(0)), {}};
+    for (int64_t k0 = 0; k0 < count; k0 += block) {
+        const int64_t n = std::min(block, count - k0);
+        // The next block's first sample, or the ramp's last one.
+        ends[1] = ScaleMap(ramp.Factor(std::min(k0 + block, count - 1)));
+        ByteMap table;
+        for (int b = 0; b < 256; ++b)
+            table.to[b] = ends[0].to[b] == ends[1].to[b] ? ends[0].to[b] : 0;
+        uint8_t* q = p + k0;
+        int64_t i = 0;
+        for (; i + 8 <= n; i += 8) {
+            uint64_t w;
+            std::memcpy(&w, q + i, 8);
+            const uint8_t* to = table.to;
+            uint64_t r = uint64_t{to[w & 0xFF]} | uint64_t{to[(w >> 8) & 0xFF]} << 8 |
+                         uint64_t{to[(w >> 16) & 0xFF]} << 16 | uint64_t{to[(w >> 24) & 0xFF]} << 24 |
+                         uint64_t{to[(w >> 32) & 0xFF]} << 32 | uint64_t{to[(w >> 40) & 0xFF]} << 40 |
+                         uint64_t{to[(w >> 48) & 0xFF]} << 48 | uint64_t{to[w >> 56]} << 56;
+            if (HasZeroByte(r)) {
+                for (int j = 0; j < 8; ++j)
+                    if (((r >> (8 * j)) & 0xFF) == 0)
+                        r |= uint64_t{StoreByte(ValueOf(q[i + j]) * ramp.Factor(k0 + i + j))} << (8 * j);
+            }
+            std::memcpy(q + i, &r, 8);
+        }
+        for (; i < n; ++i) {
+            const uint8_t t = table.to[q[i]];
+            q[i] = t != 0 ? t : StoreByte(ValueOf(q[i]) * ramp.Factor(k0 + i));
+        }
+        ends[0] = ends[1];
+    }
+}
+
+// Blocks of a 1/8192 of the ramp move each result by at most 127 / 8192 of a step, so
+// a byte is left to compute one by one in under 2 % of the samples; below 512 samples
+// a block would not repay its two tables.
+constexpr int64_t RampBlocks = 8192;
+constexpr int64_t MinRampBlock = 512;
 
 // Scales the count bytes at p by the ramp's factors 0 .. count - 1.
 void FadeBytes(uint8_t* p, int64_t count, const TRamp& ramp)
 {
+    if (ramp.Finite() && ramp.Gain() >= -1 && ramp.Gain() <= 1 && count / RampBlocks >= MinRampBlock) {
+        FadeByBlocks(p, count, ramp, count / RampBlocks);
+        return;
+    }
     int64_t k = 0;
 #if defined(__SSE2__)
-    if (ramp.Finite()) {
-        const __m128i zero = _mm_setzero_si128();
-        for (; k + 8 <= count; k += 8) {
-            const __m128i b16 = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + k)), zero);
-            const __m128 v0 = Values4(_mm_unpacklo_epi16(b16, zero));
-            const __m128 v1 = Values4(_mm_unpackhi_epi16(b16, zero));
-            __m128 f0, f1;
-            const bool decided0 = RampFactors4(ramp, static_cast<double>(k), f0);
-            const bool decided1 = RampFactors4(ramp, static_cast<double>(k + 4), f1);
-            if (!decided0 || !decided1) {
-                for (int j = 0; j < 8; ++j)
-                    p[k + j] = StoreByte(ValueOf(p[k + j]) * ramp.Factor(k + j));
-                continue;
-            }
-            const __m128i out = _mm_packs_epi32(StoreBytes4(_mm_mul_ps(v0, f0)), StoreBytes4(_mm_mul_ps(v1, f1)));
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(p + k), _mm_packus_epi16(out, out));
-        }
-    }
+    if (ramp.Finite())
+        k = ramp.FadeOut() ? FadeVectors<true>(p, count, ramp) : FadeVectors<false>(p, count, ramp);
 #endif
     for (; k < count; ++k)
         p[k] = StoreByte(ValueOf(p[k]) * ramp.Factor(k));
@@ -322,16 +454,69 @@ void KeepEverySecondByte(uint8_t* p, int64_t half)
         p[i] = p[2 * i];
 }
 
+// The two new samples that old sample k gives, from its byte and its predecessor's: the
+// mean at 2k (low byte) and the copy at 2k + 1 (high byte), for every pair of bytes,
+// indexed little-endian by predecessor | byte << 8. The mean of two singles, halved
+// after one rounding of their sum, is the single nearest to their exact mean, which is
+// what the mean at extended precision rounds to as well. Storing a value read from a
+// byte gives the byte back, except 0 (below -1), which the clamp makes 1.
+void StretchPairs(uint16_t* pairs)
+{
+    const float* v = ValueTable().v;
+    for (int cur = 0; cur < 256; ++cur) {
+        uint16_t* row = pairs + (cur << 8);
+        const auto copy = static_cast<uint8_t>(std::max(cur, 1));
+#if defined(__SSE2__)
+        const __m128 vc = _mm_set1_ps(v[cur]);
+        const __m128 half = _mm_set1_ps(0.5f);
+        const __m128i copies = _mm_set1_epi8(static_cast<char>(copy));
+        for (int prev = 0; prev < 256; prev += 16) {
+            __m128 x[4];
+            for (int j = 0; j < 4; ++j)
+                x[j] = _mm_mul_ps(_mm_add_ps(_mm_load_ps(v + prev + 4 * j), vc), half);
+            const __m128i means = PackBytes16(x);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(row + prev), _mm_unpacklo_epi8(means, copies));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(row + prev + 8), _mm_unpackhi_epi8(means, copies));
+        }
+#else
+        for (int prev = 0; prev < 256; ++prev)
+            row[prev] = static_cast<uint16_t>(StoreByte((v[prev] + v[cur]) * 0.5f) | copy << 8);
+#endif
+    }
+}
+
+// From this many samples on, the pair table repays its 64 Ki entries.
+constexpr int64_t StretchPairsFrom = int64_t{1} << 16;
+
 // The n old samples at p (n >= 1, 2n bytes available) become 2n: s0, s0, (s0 + s1) / 2,
-// s1, ..., (sn-2 + sn-1) / 2, sn-1; each but the first stored by the store rule. The
-// mean of two singles, halved after one rounding of their sum, is the single nearest to
-// their exact mean, which is what the mean at extended precision rounds to as well.
+// s1, ..., (sn-2 + sn-1) / 2, sn-1; each but the first stored by the store rule.
 void StretchBytes(uint8_t* p, int64_t n)
 {
     int64_t k = n; // old samples k .. n - 1 are written
+    std::unique_ptr<uint16_t[]> pairs;
+    if (n >= StretchPairsFrom)
+        pairs.reset(new (std::nothrow) uint16_t[65536]);
+    if (pairs) {
+        StretchPairs(pairs.get());
+        const uint16_t* pt = pairs.get();
+        // Blocks of 8 old samples from the top: a block reads p[k0 - 1 .. k0 + 7] and
+        // writes p[2 k0 .. 2 k0 + 15], above everything the lower blocks still read.
+        while (k - 8 >= 8) {
+            const int64_t k0 = k - 8;
+            uint64_t w;
+            std::memcpy(&w, p + k0 - 1, 8);
+            const uint64_t last = (w >> 56) | uint64_t{p[k0 + 7]} << 8;
+            const uint64_t r0 = uint64_t{pt[w & 0xFFFF]} | uint64_t{pt[(w >> 8) & 0xFFFF]} << 16 |
+                                uint64_t{pt[(w >> 16) & 0xFFFF]} << 32 | uint64_t{pt[(w >> 24) & 0xFFFF]} << 48;
+            const uint64_t r1 = uint64_t{pt[(w >> 32) & 0xFFFF]} | uint64_t{pt[(w >> 40) & 0xFFFF]} << 16 |
+                                uint64_t{pt[w >> 48]} << 32 | uint64_t{pt[last]} << 48;
+            std::memcpy(p + 2 * k0, &r0, 8);
+            std::memcpy(p + 2 * k0 + 8, &r1, 8);
+            k = k0;
+        }
+    }
 #if defined(__SSE2__)
-    // Blocks of 16 old samples from the top: a block reads p[k0 - 1 .. k0 + 15] and
-    // writes p[2 k0 .. 2 k0 + 31], above everything the lower blocks still read.
+    // Blocks of 16 old samples from the top, in vectors, with the same reads and writes.
     const __m128i one = _mm_set1_epi8(1);
     const __m128 half = _mm_set1_ps(0.5f);
     while (k - 16 >= 16) {
@@ -344,8 +529,6 @@ void StretchBytes(uint8_t* p, int64_t n)
         for (int j = 0; j < 4; ++j)
             vc[j] = _mm_mul_ps(_mm_add_ps(vp[j], vc[j]), half);
         const __m128i means = PackBytes16(vc);
-        // Storing a value read from a byte gives the byte back, except 0 (below -1),
-        // which the clamp makes 1.
         const __m128i copies = _mm_max_epu8(cur, one);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 2 * k0), _mm_unpacklo_epi8(means, copies));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 2 * k0 + 16), _mm_unpackhi_epi8(means, copies));

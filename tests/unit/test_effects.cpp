@@ -4,7 +4,9 @@
 
 #include <cmath>
 #include <limits>
+#include <functional>
 #include <random>
+#include <tuple>
 #include <utility>
 
 #include "tests/support/TestWaves.h"
@@ -476,23 +478,34 @@ TEST(Effects, SameBytesAsSampleBySample)
     }
 }
 
-TEST(Effects, LongFadesSameFactorsAsExtendedPrecision)
+TEST(Effects, LongSelectionsSameBytesAsSampleBySample)
 {
-    // Full-scale samples turn every factor into a byte most directly; long ramps with
-    // awkward gains pass many factors near single-precision rounding boundaries.
-    for (const auto& [length, gain] : std::vector<std::pair<int32_t, float>>{
-             {300007, 1}, {1 << 18, 1}, {99991, 1 / 3.0f}, {123457, 0.999f}, {65537, 1.0000001f}}) {
-        ByteVector in(length + 1);
-        for (size_t i = 0; i < in.size(); ++i)
-            in[i] = i % 2 ? 255 : 1;
-        for (bool out : {false, true}) {
-            TTxWavStream got, want;
-            Load(got, in, 0, 0);
-            Load(want, in, 0, 0);
-            out ? got.FadeOutRange(0, length, gain) : got.FadeInRange(0, length, gain);
-            plain::Fade(want, 0, length, gain, out);
-            ExpectSame(Of(got), Of(want), std::to_string(length) + (out ? " out" : " in"));
-        }
+    // Long selections take the table paths: byte pairs, fades by blocks. Every byte value,
+    // full scale most often; ramps with awkward gains pass many factors near rounding
+    // boundaries.
+    ByteVector in(4200007);
+    for (size_t i = 0; i < in.size(); ++i)
+        in[i] = i % 3 ? (i % 2 ? 255 : 1) : static_cast<uint8_t>(i * 131 >> 4);
+    using Op = std::function<void(TTxWavStream&)>;
+    const std::vector<std::tuple<const char*, Op, Op>> ops = {
+        {"amplify", [](TTxWavStream& w) { w.Amplify(1.1f); }, [](TTxWavStream& w) { plain::Amplify(w, 1.1f); }},
+        {"normalize", [](TTxWavStream& w) { w.Normalize(0.99f); }, [](TTxWavStream& w) { plain::Normalize(w, 0.99f); }},
+        {"fade in", [](TTxWavStream& w) { w.FadeInRange(0, 0, 1); }, [](TTxWavStream& w) { plain::Fade(w, 0, 0, 1, false); }},
+        {"fade out", [](TTxWavStream& w) { w.FadeOutRange(3, 4200000, 0.999f); },
+         [](TTxWavStream& w) { plain::Fade(w, 3, 4200000, 0.999f, true); }},
+        {"fade in, a third", [](TTxWavStream& w) { w.FadeInRange(1, 0, 1 / 3.0f); },
+         [](TTxWavStream& w) { plain::Fade(w, 1, 0, 1 / 3.0f, false); }},
+        {"fade in, short", [](TTxWavStream& w) { w.FadeInRange(5, 300007, 1.0000001f); },
+         [](TTxWavStream& w) { plain::Fade(w, 5, 300007, 1.0000001f, false); }},
+        {"slow down", [](TTxWavStream& w) { w.SlowDownSelection(); }, plain::SlowDown},
+    };
+    for (const auto& [what, fast, reference] : ops) {
+        TTxWavStream got, want;
+        Load(got, in, 0, 0);
+        Load(want, in, 0, 0);
+        fast(got);
+        reference(want);
+        ExpectSame(Of(got), Of(want), what);
     }
     // Samples whose factor a double computation of k * (gain / length) gets one unit
     // wrong in the last place, enough to move the byte 62.
