@@ -1,0 +1,92 @@
+// Start-up from the entry to the main window with the plug-in scan done ("-nodelay"),
+// with the plug-in kit in the program folder and with an empty plug-in folder, beside
+// "-noplugin" as the reference, all in the same run. The scan loads every library
+// once, asks for its names and unloads it; this shows what that costs.
+
+#include <QApplication>
+#include <QDir>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include "about/Unit2.h"
+#include "app/Startup.h"
+#include "app/main.h"
+#include "platform/dialogs.h"
+#include "plugins/PluginHost.h"
+
+namespace {
+
+class TSilentDialogs : public TDialogHook {
+public:
+    int Messages = 0;
+    void Message(const QString&) override { ++Messages; }
+    bool Confirm(const QString&) override { return false; }
+    QStringList OpenFiles(const TFileDialogOptions&) override { return {}; }
+    QString SaveFile(const TFileDialogOptions&) override { return {}; }
+};
+
+// Runs start-up to the point where the window is up and the splash is gone.
+// pluginFolder: where the scan looks (empty: the program folder, with the kit).
+void StartUp(benchmark::State& state, const QStringList& arguments, const QString& pluginFolder)
+{
+    TSilentDialogs dialogs;
+    TDialogHook* previous = Dialogs::SetHook(&dialogs);
+    int entries = 0;
+    for (auto _ : state) {
+        TStartup s = RunStartup(arguments);
+        if (!pluginFolder.isEmpty())
+            s.Form1->Plugins->Parts().ProgramDir = pluginFolder;
+        // The posted scan runs with the first pass of the loop.
+        QCoreApplication::sendPostedEvents(s.Form1.get());
+        QCoreApplication::processEvents();
+        entries = int(s.Form1->PlugInMenu->actions().size());
+        benchmark::DoNotOptimize(entries);
+    }
+    Dialogs::SetHook(previous);
+    state.counters["menu entries"] = entries;
+    state.counters["messages"] = dialogs.Messages;
+}
+
+void BM_StartupNoPlugin(benchmark::State& state)
+{
+    StartUp(state, {QStringLiteral("-noplugin")}, QString());
+}
+
+void BM_StartupEmptyPluginFolder(benchmark::State& state)
+{
+    static QTemporaryDir empty;
+    StartUp(state, {QStringLiteral("-nodelay")}, empty.path() + QLatin1Char('/'));
+}
+
+void BM_StartupWithKit(benchmark::State& state)
+{
+    StartUp(state, {QStringLiteral("-nodelay")}, QString());
+    state.counters["libraries"] =
+        double(QDir(QCoreApplication::applicationDirPath()).entryList({QStringLiteral("*.txf")}, QDir::Files).size());
+}
+
+BENCHMARK(BM_StartupNoPlugin)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StartupEmptyPluginFolder)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StartupWithKit)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER"))
+        qputenv("SDL_AUDIODRIVER", "dummy");
+    // The window reads and writes its two folders at every start and end: keep them
+    // away from the user's own settings.
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
