@@ -10,6 +10,8 @@
 #include <emmintrin.h>
 #endif
 
+#include "wave/ReplacingFileStream.h"
+
 static_assert(std::endian::native == std::endian::little,
               "the format record and the WAV header are copied as little-endian bytes");
 
@@ -33,10 +35,11 @@ bool IsId(const uint8_t* p, const char* id)
 
 void TCustomWavStream::SaveToFile(const std::string& name)
 {
-    TFileStream file(name, TFileStream::fmCreate);
+    // Written in full under a temporary name and only then put in the file's place: a
+    // save that fails leaves an existing file as it was and no partial file behind.
+    TReplacingFileStream file(name);
     SaveToStream(file);
-    // Only a clean close proves the bytes reached the file.
-    file.Close();
+    file.Commit();
 }
 
 void TCustomWavStream::MixInto(uint8_t* buffer, int32_t count)

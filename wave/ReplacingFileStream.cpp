@@ -1,0 +1,191 @@
+#include "wave/ReplacingFileStream.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// The toolkit's text for a write that did not reach the file (as TFileStream's).
+constexpr const char* WriteErrorText = "Stream-Schreibfehler";
+
+std::string FolderOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+std::string BaseOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The file a link names; the path itself when it is no link or names nothing yet.
+std::string Resolved(const std::string& path)
+{
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return path;
+    char real[PATH_MAX];
+    return ::realpath(path.c_str(), real) ? std::string(real) : path;
+}
+
+// A name of its own in the target's folder, hidden and marked as unfinished.
+std::string TemporaryNameFor(const std::string& target, std::mt19937& random)
+{
+    static constexpr char Digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    std::string suffix(8, '0');
+    for (char& c : suffix)
+        c = Digits[random() % 36];
+    const std::string folder = FolderOf(target);
+    // Long names are shortened so that the temporary one still fits a folder entry.
+    const std::string base = BaseOf(target).substr(0, 200);
+    return (folder == "/" ? folder : folder + "/") + "." + base + ".~" + suffix;
+}
+
+template <class Byte, class Transfer>
+int64_t TransferAll(int handle, Byte* p, int64_t count, Transfer transfer)
+{
+    int64_t done = 0;
+    while (done < count) {
+        const ssize_t n = transfer(handle, p + done, static_cast<size_t>(count - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    return done;
+}
+
+} // namespace
+
+TReplacingFileStream::TReplacingFileStream(const std::string& fileName)
+    : FFileName(fileName), FTarget(Resolved(fileName))
+{
+    struct stat existing {};
+    const bool exists = ::stat(FTarget.c_str(), &existing) == 0;
+    if (FTarget.empty() || (exists && S_ISDIR(existing.st_mode)))
+        throw EFCreateError(FileCreateErrorText(fileName));
+
+    // A device or a pipe cannot be replaced (and must never be, by a regular file):
+    // it is written in place, as it always was.
+    if (exists && !S_ISREG(existing.st_mode)) {
+        FHandle = ::open(FTarget.c_str(), O_RDWR | O_TRUNC | O_CLOEXEC);
+        if (FHandle < 0)
+            throw EFCreateError(FileCreateErrorText(fileName));
+        return;
+    }
+
+    std::mt19937 random(std::random_device{}());
+    for (int attempt = 0; attempt < 100 && FHandle < 0; ++attempt) {
+        FTempName = TemporaryNameFor(FTarget, random);
+        // Exclusive: never a file or a link someone else put there.
+        FHandle = ::open(FTempName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (FHandle < 0 && errno != EEXIST)
+            break;
+    }
+    if (FHandle < 0) {
+        FTempName.clear();
+        throw EFCreateError(FileCreateErrorText(fileName));
+    }
+    // A replaced file keeps who may read and write it.
+    if (exists && S_ISREG(existing.st_mode))
+        (void)::fchmod(FHandle, existing.st_mode & 07777);
+}
+
+TReplacingFileStream::~TReplacingFileStream()
+{
+    Discard();
+}
+
+void TReplacingFileStream::Discard() noexcept
+{
+    if (FHandle >= 0) {
+        ::close(FHandle);
+        FHandle = -1;
+    }
+    if (!FTempName.empty()) {
+        ::unlink(FTempName.c_str());
+        FTempName.clear();
+    }
+}
+
+int64_t TReplacingFileStream::Read(void* buffer, int64_t count)
+{
+    if (FHandle < 0 || count <= 0)
+        return 0;
+    return TransferAll(FHandle, static_cast<uint8_t*>(buffer), count, ::read);
+}
+
+int64_t TReplacingFileStream::Write(const void* buffer, int64_t count)
+{
+    if (FHandle < 0 || count <= 0)
+        return 0;
+    return TransferAll(FHandle, static_cast<const uint8_t*>(buffer), count, ::write);
+}
+
+int64_t TReplacingFileStream::Seek(int64_t offset, int origin)
+{
+    if (FHandle < 0)
+        return -1;
+    const int whence = origin == soCurrent ? SEEK_CUR : origin == soEnd ? SEEK_END : SEEK_SET;
+    return ::lseek(FHandle, static_cast<off_t>(offset), whence);
+}
+
+int64_t TReplacingFileStream::GetSize() const
+{
+    struct stat st {};
+    if (FHandle < 0 || ::fstat(FHandle, &st) != 0)
+        return 0;
+    return S_ISREG(st.st_mode) ? static_cast<int64_t>(st.st_size) : 0;
+}
+
+void TReplacingFileStream::SetSize(int64_t newSize)
+{
+    struct stat st {};
+    if (FHandle < 0 || newSize < 0 || ::fstat(FHandle, &st) != 0)
+        throw EFileError(std::string(WriteErrorText) + ": " + FFileName);
+    if (S_ISREG(st.st_mode) && ::ftruncate(FHandle, static_cast<off_t>(newSize)) != 0)
+        throw EFileError(std::string(WriteErrorText) + ": " + FFileName);
+    if (Seek(0, soCurrent) > newSize)
+        Seek(newSize, soBeginning);
+}
+
+void TReplacingFileStream::Commit()
+{
+    if (FHandle < 0)
+        throw EFileError(std::string(WriteErrorText) + ": " + FFileName);
+    // A full disk or a failing network file system often only shows here.
+    const bool synced = ::fsync(FHandle) == 0 || errno == EINVAL || errno == ENOTSUP || errno == EROFS;
+    const bool closed = ::close(FHandle) == 0 || errno == EINTR;
+    FHandle = -1;
+    if (!synced || !closed) {
+        Discard();
+        throw EFileError(std::string(WriteErrorText) + ": " + FFileName);
+    }
+    if (FTempName.empty())
+        return;  // written in place
+    if (::rename(FTempName.c_str(), FTarget.c_str()) != 0) {
+        Discard();
+        throw EFCreateError(FileCreateErrorText(FFileName));
+    }
+    FTempName.clear();
+    // The new name itself lives in the folder; without this a crash could still bring
+    // back the old file (or none). The file is complete either way, so a folder that
+    // cannot be synced is no failure.
+    const int folder = ::open(FolderOf(FTarget).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        (void)::fsync(folder);
+        ::close(folder);
+    }
+}

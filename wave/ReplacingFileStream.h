@@ -1,0 +1,45 @@
+#pragma once
+// A file written in full under a temporary name beside the file it replaces, and put
+// in that file's place in one step only once all of it is on the disk. Until then the
+// old file is untouched; a write that fails part-way leaves it as it was and leaves no
+// partial file behind.
+
+#include <string>
+
+#include "wave/Stream.h"
+
+class TReplacingFileStream : public TStream {
+public:
+    // Creates the temporary file in fileName's folder. Raises EFCreateError with the
+    // toolkit's "Datei %s kann nicht erstellt werden" (fileName) when nothing can be
+    // created there or fileName names a folder. A link is followed: the file it names
+    // is replaced, the link stays. A device or a pipe is written in place.
+    explicit TReplacingFileStream(const std::string& fileName);
+    // Without a successful Commit the temporary file is removed.
+    ~TReplacingFileStream() override;
+    TReplacingFileStream(const TReplacingFileStream&) = delete;
+    TReplacingFileStream& operator=(const TReplacingFileStream&) = delete;
+
+    int64_t Read(void* buffer, int64_t count) override;
+    int64_t Write(const void* buffer, int64_t count) override;
+    int64_t Seek(int64_t offset, int origin) override;
+    int64_t GetSize() const override;
+    void SetSize(int64_t newSize) override;
+
+    // Flushes the bytes to the disk, closes and renames the file over the target.
+    // EFileError when the bytes could not be written, EFCreateError when the target
+    // cannot be replaced; in both cases the temporary file is gone and the target as
+    // it was.
+    void Commit();
+
+    // Where the bytes go until Commit (tests look for leftovers).
+    const std::string& TemporaryName() const { return FTempName; }
+
+private:
+    void Discard() noexcept;
+
+    std::string FFileName;  // as given, for the messages
+    std::string FTarget;    // the file to replace: FFileName, or the file a link names
+    std::string FTempName;
+    int FHandle = -1;
+};
