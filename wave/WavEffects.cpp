@@ -5,11 +5,14 @@
 // every value is read exactly as GetValue gives it; the loops below only avoid doing the
 // same work once per sample where it need not be done:
 // - an amplitude change with one factor is a pure function of the byte, so a table of
-//   256 results, each computed by the store rule, serves the whole selection;
+//   256 results, each computed by the store rule, serves the whole selection (on long
+//   selections as a table of byte pairs);
 // - the fades need one factor per sample at extended precision; a double estimate with a
 //   proven error bound decides the single-precision factor, and the extended-precision
-//   expression is evaluated only where the estimate cannot decide it;
-// - reversal and the speed changes are byte moves and vector arithmetic.
+//   expression is evaluated only where the estimate cannot decide it; long ramps go by
+//   blocks whose results are mostly fixed by the factors at the blocks' ends;
+// - slowing down maps each pair of neighbouring bytes to the two samples it gives;
+// - reversal and speeding up are byte moves in vectors, cuts are block moves.
 // Index checks are made once per effect, before anything is changed, so a selection
 // left beyond the wave by a size change raises "Index out of range!" on an unchanged wave.
 
@@ -23,6 +26,9 @@
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
 #endif
 
 namespace {
@@ -303,49 +309,53 @@ private:
     bool FFinite;
 };
 
-#if defined(__SSE2__)
-// Eight samples at a time: the factors by the estimate of TRamp::Factor, the products
-// and the store rule in vectors. A group with any factor the estimate cannot decide
-// goes sample by sample.
+#if defined(__x86_64__) && defined(__GNUC__)
+#define SONOVANE_FADE_AVX2 1
+// Eight samples at a time, on processors with 256-bit vectors: the factors by the
+// estimate of TRamp::Factor, the products and the store rule, operation for operation
+// as the scalar code does them. A group with any factor the estimate cannot decide goes
+// sample by sample.
 template <bool FadeOut>
-int64_t FadeVectors(uint8_t* p, int64_t count, const TRamp& ramp)
+__attribute__((target("avx2"))) int64_t FadeVectorsAvx2(uint8_t* p, int64_t count, const TRamp& ramp)
 {
-    const __m128i zero = _mm_setzero_si128();
-    const __m128d step = _mm_set1_pd(ramp.Step());
-    const __m128d two = _mm_set1_pd(2.0);
-    const __m128d one = _mm_set1_pd(1.0);
-    const __m128d margin = _mm_set1_pd(ramp.Margin());
-    const __m128d below = _mm_set1_pd(TRamp::Below);
-    const __m128d above = _mm_set1_pd(TRamp::Above);
-    __m128d kk = _mm_set_pd(1.0, 0.0);
+    const __m256d step = _mm256_set1_pd(ramp.Step());
+    const __m256d four = _mm256_set1_pd(4.0);
+    const __m256d one = _mm256_set1_pd(1.0);
+    const __m256d margin = _mm256_set1_pd(ramp.Margin());
+    const __m256d below = _mm256_set1_pd(TRamp::Below);
+    const __m256d above = _mm256_set1_pd(TRamp::Above);
+    const __m256 minusOne = _mm256_set1_ps(-1.0f), plusOne = _mm256_set1_ps(1.0f);
+    const __m256d scale = _mm256_set1_pd(127.0);
+    const __m128i bias = _mm_set1_epi32(128);
+    __m256d kk = _mm256_set_pd(3.0, 2.0, 1.0, 0.0);
     int64_t k = 0;
     for (; k + 8 <= count; k += 8) {
-        __m128 lo[4], hi[4];
-        for (int j = 0; j < 4; ++j) {
-            const __m128d e = _mm_mul_pd(kk, step);
-            kk = _mm_add_pd(kk, two);
+        __m128 lo[2], hi[2];
+        for (int j = 0; j < 2; ++j) {
+            const __m256d e = _mm256_mul_pd(kk, step);
+            kk = _mm256_add_pd(kk, four);
             if constexpr (FadeOut) {
-                const __m128d d = _mm_sub_pd(one, e);
-                lo[j] = _mm_cvtpd_ps(_mm_sub_pd(d, margin));
-                hi[j] = _mm_cvtpd_ps(_mm_add_pd(d, margin));
+                const __m256d d = _mm256_sub_pd(one, e);
+                lo[j] = _mm256_cvtpd_ps(_mm256_sub_pd(d, margin));
+                hi[j] = _mm256_cvtpd_ps(_mm256_add_pd(d, margin));
             } else {
-                lo[j] = _mm_cvtpd_ps(_mm_mul_pd(e, below));
-                hi[j] = _mm_cvtpd_ps(_mm_mul_pd(e, above));
+                lo[j] = _mm256_cvtpd_ps(_mm256_mul_pd(e, below));
+                hi[j] = _mm256_cvtpd_ps(_mm256_mul_pd(e, above));
             }
         }
-        const __m128 f0 = _mm_movelh_ps(hi[0], hi[1]);
-        const __m128 f1 = _mm_movelh_ps(hi[2], hi[3]);
-        const __m128 same = _mm_and_ps(_mm_cmpeq_ps(_mm_movelh_ps(lo[0], lo[1]), f0),
-                                       _mm_cmpeq_ps(_mm_movelh_ps(lo[2], lo[3]), f1));
-        if (_mm_movemask_ps(same) != 0xF) {
+        const __m256 f = _mm256_set_m128(hi[1], hi[0]);
+        if (_mm256_movemask_ps(_mm256_cmp_ps(_mm256_set_m128(lo[1], lo[0]), f, _CMP_EQ_OQ)) != 0xFF) {
             for (int j = 0; j < 8; ++j)
                 p[k + j] = StoreByte(ValueOf(p[k + j]) * ramp.Factor(k + j));
             continue;
         }
-        const __m128i b16 = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + k)), zero);
-        const __m128 v0 = Values4(_mm_unpacklo_epi16(b16, zero));
-        const __m128 v1 = Values4(_mm_unpackhi_epi16(b16, zero));
-        const __m128i out = _mm_packs_epi32(StoreBytes4(_mm_mul_ps(v0, f0)), StoreBytes4(_mm_mul_ps(v1, f1)));
+        const __m256i b32 = _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + k)));
+        const __m256 v = _mm256_div_ps(_mm256_cvtepi32_ps(_mm256_sub_epi32(b32, _mm256_set1_epi32(128))),
+                                       _mm256_set1_ps(127.0f));
+        const __m256 x = _mm256_min_ps(_mm256_max_ps(_mm256_mul_ps(v, f), minusOne), plusOne);
+        const __m128i n0 = _mm256_cvtpd_epi32(_mm256_mul_pd(_mm256_cvtps_pd(_mm256_castps256_ps128(x)), scale));
+        const __m128i n1 = _mm256_cvtpd_epi32(_mm256_mul_pd(_mm256_cvtps_pd(_mm256_extractf128_ps(x, 1)), scale));
+        const __m128i out = _mm_packs_epi32(_mm_add_epi32(n0, bias), _mm_add_epi32(n1, bias));
         _mm_storel_epi64(reinterpret_cast<__m128i*>(p + k), _mm_packus_epi16(out, out));
     }
     return k;
@@ -411,9 +421,9 @@ void FadeBytes(uint8_t* p, int64_t count, const TRamp& ramp)
         return;
     }
     int64_t k = 0;
-#if defined(__SSE2__)
-    if (ramp.Finite())
-        k = ramp.FadeOut() ? FadeVectors<true>(p, count, ramp) : FadeVectors<false>(p, count, ramp);
+#if defined(SONOVANE_FADE_AVX2)
+    if (ramp.Finite() && __builtin_cpu_supports("avx2"))
+        k = ramp.FadeOut() ? FadeVectorsAvx2<true>(p, count, ramp) : FadeVectorsAvx2<false>(p, count, ramp);
 #endif
     for (; k < count; ++k)
         p[k] = StoreByte(ValueOf(p[k]) * ramp.Factor(k));
