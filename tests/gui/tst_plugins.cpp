@@ -414,6 +414,27 @@ private slots:
         QCOMPARE(TakeLog(), QStringList{});
     }
 
+    void kitFilterListsItsWave()
+    {
+        // The kit beside the program, read and run by the window like any plug-in.
+        SetLibraryFolder(std::string());
+        FForm->Plugins->Parts().ProgramDir = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+        FForm->Plugins->PluginScanMessage(true);
+        TAction* echo = FilterAction("Echo");
+        QVERIFY2(echo, "the kit is built beside the program");
+        QCOMPARE(echo->Category(), QStringLiteral("kit_effects.txf"));
+        QVERIFY(FilterAction("About (kit_effects.txf)"));
+        FForm->WorkingPane->Wave()->Assign(*Wave(1000, 0, 0));
+        FForm->WorkingPane->SetSelection(100, 199);
+        echo->trigger();
+        QVERIFY(FDialogs->Messages.isEmpty());
+        QCOMPARE(FForm->WavesList->topLevelItemCount(), 1);
+        QTreeWidgetItem* entry = FForm->WavesList->topLevelItem(0);
+        QCOMPARE(entry->text(0), QStringLiteral("Working Wave (Echo)"));
+        QCOMPARE(TWavesList::EntryWave(entry)->Size(), 100 + 6 * 4410);
+        QCOMPARE(FForm->statusBar()->currentMessage(), QStringLiteral("Working Wave (Echo)"));
+    }
+
     void returnedRecords_data()
     {
         QTest::addColumn<QString>("returned");

@@ -16,46 +16,28 @@ TEST(PluginRecords, StoredOffsetsReadAsDecimalIntegers)
                  {"0x10", {}},       {"+", {}},      {"+-1", {}},       {"1.5", {}}};
     for (const auto& c : cases)
         EXPECT_EQ(ParseStoredOffset(c.text), c.value) << '"' << c.text << '"';
-    EXPECT_EQ(ParseStoredSelection({"10", "200"}).SelEnd, 200);
-    for (const TStoredSelectionTexts& bad : {TStoredSelectionTexts{"x", "5"}, {"7", ""}, {"", ""}}) {
-        const TPluginSelection s = ParseStoredSelection(bad);
-        EXPECT_EQ(s.SelStart, 0);
-        EXPECT_EQ(s.SelEnd, 0);
-    }
 }
 
-TEST(PluginRecords, PointIntoTheLiveWavesAndHoldCellsForTheLists)
+TEST(PluginRecords, EntriesWithoutWavesAndEmptyListsAreZeros)
 {
-    TTxWavStream working, listed;
-    testwaves::Fill(working, testwaves::Iota(50));
-    working.SetSelStart(5);
-    working.SetSelEnd(9);
+    TTxWavStream listed;
     testwaves::Fill(listed, testwaves::Iota(20));
     listed.SetSelStart(3);
-    TPluginRecords records({&working, "Working Wave", true}, {nullptr, "Final Wave", true},
+    TPluginRecords records({&listed, "Working Wave", true}, {nullptr, "Final Wave", true},
                            {{&listed, "one", false}, {nullptr, "empty", false}}, {{1, 2}});
-    const TPluginWave& w = *records.Working();
-    EXPECT_EQ(w.Data, working.Memory());
-    EXPECT_EQ(w.Stream, &working);
-    EXPECT_EQ(w.Format, &working.Format);
-    EXPECT_EQ(w.SelStart, 5);
-    EXPECT_EQ(w.SelEnd, 9);
-    EXPECT_EQ(w.Size, 50);
-    EXPECT_STREQ(w.Name, "Working Wave");
     // An entry without a wave: all four fields 0, the name still there.
     const TPluginWave& f = *records.Final();
     EXPECT_TRUE(f.Data == nullptr && f.Stream == nullptr && f.Format == nullptr && f.Size == 0);
-    TPluginLists& lists = *records.Lists();
+    EXPECT_STREQ(f.Name, "Final Wave");
+    const TPluginLists& lists = *records.Lists();
     ASSERT_EQ(lists.WaveCount, 2);
     EXPECT_EQ((*lists.Waves)[0].Data, listed.Memory());
-    EXPECT_EQ((*lists.Waves)[0].SelStart, 0);
-    EXPECT_STREQ((*lists.Waves)[1].Name, "empty");
+    EXPECT_EQ((*lists.Waves)[0].SelStart, 0);  // the panes' selection only
+    EXPECT_EQ(records.Working()->SelStart, 3);
     EXPECT_EQ((*lists.Waves)[1].Size, 0);
-    ASSERT_EQ(lists.SelectionCount, 1);
-    EXPECT_EQ((*lists.Selections)[0].SelEnd, 2);
+    EXPECT_STREQ((*lists.Waves)[1].Name, "empty");
 
-    TPluginRecords none({&working, "", true}, {&working, "", true}, {}, {});
+    TPluginRecords none({&listed, "", true}, {&listed, "", true}, {}, {});
     EXPECT_EQ(*none.Lists()->Waves, nullptr);
     EXPECT_EQ(*none.Lists()->Selections, nullptr);
-    EXPECT_EQ(none.Lists()->WaveCount + none.Lists()->SelectionCount, 0);
 }
