@@ -8,6 +8,7 @@
 
 #include "app/WavesList.h"
 #include "conversion/ConvertToWorkingFormat.h"
+#include "conversion/SoundFileReader.h"
 #include "platform/cursors.h"
 #include "platform/dialogs.h"
 #include "wave/Wavs_ex.h"
@@ -23,7 +24,32 @@ QString CaptionFromFileName(const QString& fileName)
     return name;
 }
 
+QString OpenDialogFilter()
+{
+    QStringList patterns;
+    for (const std::string& extension : SoundFileExtensions())
+        patterns << QStringLiteral("*.") + QString::fromStdString(extension);
+    QString filter = QStringLiteral("WAV Files (*.wav)|*.wav");
+    if (!patterns.isEmpty())
+        filter += QStringLiteral("|Sound files (") + patterns.join(QLatin1Char(' ')) + QStringLiteral(")|") +
+                  patterns.join(QLatin1Char(';'));
+    return filter + QStringLiteral("|All files (*)|*");
+}
+
 namespace {
+
+// The WAV reader first; only a file that is no WAV at all is offered to the sound file
+// reader. A damaged WAV keeps the WAV reader's verdict, and so does a file neither knows.
+void LoadAnySoundFile(TTxWavStream& loading, const QString& fileName)
+{
+    const std::string name = QFile::encodeName(fileName).toStdString();
+    try {
+        loading.LoadFromFile(name);
+    } catch (const EWavStreamError& e) {
+        if (e.Message() != WavText::NotAValidWav || !LoadSoundFile(name, loading))
+            throw;
+    }
+}
 
 void ReportOpenError(const QString& fileName, const QString& message)
 {
@@ -41,7 +67,7 @@ void TWaveOpener::OpenFiles(const QStringList& fileNames)
         TCursorGuard hourglass(Qt::WaitCursor);
         for (const QString& fileName : fileNames) {
             try {
-                loading->LoadFromFile(QFile::encodeName(fileName).toStdString());
+                LoadAnySoundFile(*loading, fileName);
                 auto wave = std::make_unique<TTxWavStream>();
                 ConvertToWorkingFormat(FConvertor, *loading, *wave);
                 FList.AppendEntry(CaptionFromFileName(fileName), std::move(wave));

@@ -1,5 +1,6 @@
 #pragma once
-// Opening WAV files into the Waves list: each file read, converted to the working
+// Opening sound files into the Waves list: each file read (a WAV by the WAV reader, any
+// other kind libsndfile knows by the sound file reader), converted to the working
 // format and appended in order; each failure reported with the file's full name.
 
 #include <QString>
@@ -10,6 +11,11 @@ class TWavesList;
 
 // "door.open" for "/snd/door.open.wav"; a name without a point stays whole.
 QString CaptionFromFileName(const QString& fileName);
+
+// The open dialog's filter in the program's form: "WAV Files (*.wav)|*.wav" first, then
+// "Sound files (...)" with every extension the installed libsndfile reads, then
+// "All files (*)".
+QString OpenDialogFilter();
 
 class TWaveOpener {
 public:

@@ -20,7 +20,7 @@ void TForm1::OpenWaveFileExecute()
 {
     TFileDialogOptions options;
     options.Title = QStringLiteral("Open WAV");
-    options.Filter = QStringLiteral("WAV Files (*.wav)|*.wav");
+    options.Filter = OpenDialogFilter();
     options.InitialDir = OpenInitialDir;
     options.MultiSelect = true;
     const QStringList files = Dialogs::GetOpenFileNames(
