@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QSettings>
 #include <QTimer>
 
 namespace {
@@ -43,6 +44,27 @@ public:
     }
 };
 
+// The toolkit's file dialog keeps a history of its own (last folder, recent folders,
+// view settings) in "QtProject.conf" among the user's settings: it reads it when it is
+// made and writes it when it is destroyed, with no switch to stop either. The program
+// remembers only its own two folders, so while one of its dialogs lives, the toolkit's
+// store points at a place that can neither be read nor created (a folder inside a
+// device file, which not even the superuser can make).
+class TToolkitHistoryBlock {
+public:
+    TToolkitHistoryBlock()
+        : FPrevious(QFileInfo(QSettings(QSettings::UserScope, QStringLiteral("QtProject")).fileName()).absolutePath())
+    {
+        QSettings::setPath(QSettings::defaultFormat(), QSettings::UserScope, QStringLiteral("/dev/null"));
+    }
+    ~TToolkitHistoryBlock() { QSettings::setPath(QSettings::defaultFormat(), QSettings::UserScope, FPrevious); }
+    TToolkitHistoryBlock(const TToolkitHistoryBlock&) = delete;
+    TToolkitHistoryBlock& operator=(const TToolkitHistoryBlock&) = delete;
+
+private:
+    QString FPrevious;
+};
+
 void PrepareCommon(QFileDialog& dialog, const TFileDialogOptions& options)
 {
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
@@ -50,8 +72,9 @@ void PrepareCommon(QFileDialog& dialog, const TFileDialogOptions& options)
     const QString filter = Dialogs::ToQtFilter(options.Filter);
     if (!filter.isEmpty())
         dialog.setNameFilters(filter.split(QStringLiteral(";;")));
-    if (!options.InitialDir.isEmpty())
-        dialog.setDirectory(options.InitialDir);
+    // Without a folder of the program's the dialog would start where an earlier dialog
+    // of this run was left, its own memory again; the working folder is the default.
+    dialog.setDirectory(options.InitialDir.isEmpty() ? QDir::currentPath() : options.InitialDir);
     if (!options.FileName.isEmpty())
         dialog.selectFile(options.FileName);
 }
@@ -107,6 +130,7 @@ QStringList GetOpenFileNames(QWidget* parent, const TFileDialogOptions& options,
     if (gHook)
         return gHook->OpenFilesBrowsing(options, onCurrentChanged);
 
+    const TToolkitHistoryBlock noHistory;
     QFileDialog dialog(parent, options.Title);
     PrepareCommon(dialog, options);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -137,6 +161,7 @@ QString GetSaveFileName(QWidget* parent, const TFileDialogOptions& options)
     if (gHook)
         return gHook->SaveFile(options);
 
+    const TToolkitHistoryBlock noHistory;
     TSaveFileDialog dialog(parent, options.Title);
     PrepareCommon(dialog, options);
     dialog.setAcceptMode(QFileDialog::AcceptSave);

@@ -11,7 +11,7 @@ class QWidget;
 struct TFileDialogOptions {
     QString Title;            // "Open WAV", "Save WAV"
     QString Filter;           // in the program's own form: "WAV Files (*.wav)|*.wav"
-    QString InitialDir;       // may be empty: the platform's default folder
+    QString InitialDir;       // may be empty: the working folder
     QString FileName;         // proposed name (save dialog)
     QString DefaultExt;       // "wav": appended when the typed name has none
     bool MultiSelect = false;
@@ -47,6 +47,8 @@ TDialogHook* Hook();
 void ShowMessage(const QString& text);
 // Confirmation with a question icon and the buttons Yes and No; true for Yes.
 bool Confirm(const QString& text);
+// The file dialogs neither read nor write the toolkit's own history of folders: the
+// program remembers its folders itself.
 // The toolkit's own open dialog (so it can report the pointed-at file): several files
 // when MultiSelect; empty list when cancelled. onCurrentChanged sees each pointed-at file.
 // With several files selected it sees their names quoted and joined by blanks, which

@@ -4,14 +4,18 @@
 #include <QApplication>
 #include <QCursor>
 #include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QLocale>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
+#include <sndfile.h>
 
 #include "app/WaveOpener.h"
 #include "app/WavesList.h"
 #include "conversion/ACMConvertor.h"
+#include "support/ModalDriver.h"
 #include "support/ScriptedDialogs.h"
 
 namespace {
@@ -70,6 +74,24 @@ QByteArray Bytes(const TTxWavStream& wave)
     return QByteArray(reinterpret_cast<const char*>(wave.Memory()), wave.Size());
 }
 
+// One second of a tone in a file libsndfile writes; false when it cannot write the kind.
+bool WriteTone(const QString& path, int format, int channels, int rate)
+{
+    SF_INFO info{};
+    info.format = format;
+    info.channels = channels;
+    info.samplerate = rate;
+    SNDFILE* f = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
+    if (!f)
+        return false;
+    std::vector<short> samples(size_t(rate) * channels);
+    for (size_t i = 0; i < samples.size(); ++i)
+        samples[i] = short(std::lround(12000.0 * std::sin(2.0 * M_PI * 440.0 * double(i / channels) / rate)));
+    sf_writef_short(f, samples.data(), rate);
+    sf_close(f);
+    return true;
+}
+
 
 } // namespace
 
@@ -86,6 +108,7 @@ private slots:
     {
         QLocale::setDefault(QLocale::c());
         QVERIFY(FDir.isValid());
+        qputenv("XDG_CONFIG_HOME", FDir.filePath("config").toUtf8());
     }
     void init()
     {
@@ -247,6 +270,70 @@ private slots:
         }
         QVERIFY2(hi >= 187 && hi <= 191 && lo >= 65 && lo <= 69,
                  qPrintable(QString("%1..%2").arg(lo).arg(hi)));
+    }
+
+    void soundFilesOpenThroughTheRealDialogWhichKeepsNoHistory()
+    {
+        // The toolkit's dialog on its own does write its history among the user's settings,
+        // and remembers its last folder for the rest of the run.
+        const QString history = FDir.filePath("config/QtProject.conf");
+        delete new QFileDialog(nullptr, QString(), QStringLiteral("/"));
+        QVERIFY(QFile::exists(history));
+        QVERIFY(QFile::remove(history));
+
+        QTemporaryDir dir;
+        const QString files[] = {dir.filePath("tone.flac"), dir.filePath("tone.ogg"), dir.filePath("tone.mp3")};
+        QVERIFY(WriteTone(files[0], SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 2, 44100));
+        QVERIFY(WriteTone(files[1], SF_FORMAT_OGG | SF_FORMAT_VORBIS, 1, 44100));
+        QString names = "\"tone.flac\" \"tone.ogg\"";
+        if (WriteTone(files[2], SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, 1, 22050))
+            names += " \"tone.mp3\"";
+        else
+            qInfo("This libsndfile cannot write MP3: the MP3 file is left out.");
+
+        const QString previousDir = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        TDialogHook* hook = Dialogs::SetHook(nullptr);
+        TFileDialogOptions options;
+        options.Filter = OpenDialogFilter();
+        options.MultiSelect = true;
+        QStringList filters;
+        QString startDir;
+        OnNextModal([&](QWidget* w) {
+            auto* dlg = qobject_cast<QFileDialog*>(w);
+            filters = dlg->nameFilters();
+            startDir = dlg->directory().canonicalPath();
+            dlg->setDirectory(dir.path()); // the names below are typed relative to it
+            dlg->selectNameFilter(filters.value(1));
+            dlg->findChild<QLineEdit*>("fileNameEdit")->setText(names);
+            QMetaObject::invokeMethod(dlg, "accept");
+        });
+        const QStringList chosen = Dialogs::GetOpenFileNames(nullptr, options);
+        Dialogs::SetHook(hook);
+        QDir::setCurrent(previousDir);
+
+        QCOMPARE(filters.size(), 3);
+        QCOMPARE(filters[0], QStringLiteral("WAV Files (*.wav)"));
+        QVERIFY2(filters[1].startsWith("Sound files (") && filters[1].endsWith(')'), qPrintable(filters[1]));
+        const QStringList patterns = filters[1].mid(13).chopped(1).split(' ');
+        for (const char* pattern : {"*.flac", "*.ogg", "*.oga", "*.opus", "*.mp3", "*.aiff", "*.wav"})
+            QVERIFY2(patterns.contains(pattern), qPrintable(filters[1] + " lacks " + pattern));
+        QCOMPARE(filters[2], QStringLiteral("All files (*)"));
+        // Not where the earlier dialog was left: the working folder.
+        QCOMPARE(startDir, QDir(dir.path()).canonicalPath());
+        QCOMPARE(chosen.size(), names.count('"') / 2);
+
+        TACMConvertor convertor;
+        TWavesList list(nullptr);
+        TWaveOpener(convertor, list).OpenFiles(chosen);
+        QVERIFY2(FDialogs->Messages.isEmpty(), qPrintable(FDialogs->Messages.join('\n')));
+        QCOMPARE(list.topLevelItemCount(), chosen.size());
+        for (int i = 0; i < list.topLevelItemCount(); ++i) {
+            QCOMPARE(list.topLevelItem(i)->text(0), QStringLiteral("tone"));
+            QCOMPARE(list.topLevelItem(i)->text(1), QStringLiteral("0' 1.000\""));
+            QVERIFY(TWavesList::EntryWave(list.topLevelItem(i))->IsSameFormat(WorkingFormat()));
+        }
+        QVERIFY(!QFile::exists(history));
     }
 };
 
