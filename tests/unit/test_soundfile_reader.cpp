@@ -201,7 +201,7 @@ TEST(SoundFileReader, RefusesWhatItDoesNotKnowAndWhatWouldNotFit)
     const Case cases[] = {
         {"missing.flac", "refused"}, {"text.wav", "refused"}, {"text.au", "refused"},
         {"text.mp3", "refused"},     {"cap.flac", "ok"},      {"over.flac", tooLarge.c_str()},
-        {"huge.flac", tooLarge.c_str()},
+        {"huge.flac", tooLarge.c_str()}, {"half.flac", "Decoding failed: flac decoder lost sync."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -217,16 +217,12 @@ TEST(SoundFileReader, RefusesWhatItDoesNotKnowAndWhatWouldNotFit)
         EXPECT_EQ(outcome, c.Outcome);
         if (outcome == "ok") {
             EXPECT_EQ(testwaves::Bytes(wave), LittleEndian(values, 8));
-        } else {
-            // Nothing of the wave is touched when the file is refused.
+        } else if (outcome == "refused" || outcome == tooLarge) {
+            // Nothing of the wave is touched before decoding begins.
             EXPECT_EQ(testwaves::Bytes(wave), (ByteVector{1, 2, 3}));
             EXPECT_EQ(wave.FileName, "before");
         }
     }
-
-    TTxWavStream wave;
-    EXPECT_EQ(testwaves::ErrorOf<ESoundFileError>([&] { LoadSoundFile(dir / "half.flac", wave); }).rfind("Decoding failed: ", 0),
-              0u);
 }
 
 TEST(SoundFileReader, ExtensionsAreEveryReadableKindOnceSortedWithTheirAliases)
