@@ -11,6 +11,7 @@
 #include "app/Application.h"
 #include "app/RangePlayer.h"
 #include "app/WaveOpener.h"
+#include "app/WaveSaver.h"
 #include "platform/actions.h"
 #include "platform/dialogs.h"
 #include "plugins/PluginHost.h"
@@ -34,6 +35,11 @@ void TForm1::OpenWaveFileExecute()
         return;
     OpenInitialDir = QFileInfo(files.first()).absolutePath();
     Opener->OpenFiles(files);
+}
+
+void TForm1::SaveWaveFileExecute()
+{
+    Saver->SaveWaveFileExecute();
 }
 
 void TForm1::Open1SelectionChange(const QString& fileName)

@@ -1,0 +1,32 @@
+#include "app/WaveSaver.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "platform/dialogs.h"
+#include "view/wavpaint.h"
+
+void TWaveSaver::SaveWaveFileExecute()
+{
+    TTxWavStream& wave = *FPane.Wave();
+    if (wave.Size() == 0)
+        return;
+
+    TFileDialogOptions options;
+    options.Title = QStringLiteral("Save WAV");
+    options.Filter = QStringLiteral("WAV Files (*.wav)|*.wav");
+    options.DefaultExt = QStringLiteral("wav");
+    options.OverwritePrompt = true;
+    options.InitialDir = FInitialDir;
+    options.FileName = FLastFileName;
+    const QString fileName = Dialogs::GetSaveFileName(FParent, options);
+    if (fileName.isEmpty())
+        return;
+    // The dialog keeps what was chosen, whether or not the file can then be written.
+    FLastFileName = fileName;
+
+    wave.SaveToFile(QFile::encodeName(fileName).toStdString());
+    // The pane shows the new name from its next repaint.
+    FPane.WaveName = fileName;
+    FInitialDir = QFileInfo(fileName).absolutePath();
+}
