@@ -10,11 +10,13 @@
 #include <QResizeEvent>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QToolButton>
 
 #include "about/Unit2.h"
+#include "app/PaneMouse.h"
 #include "app/RangePlayer.h"
+#include "view/LevelBar.h"
 #include "app/WaveOpener.h"
-#include "app/WaveSaver.h"
 #include "app/WavesList.h"
 #include "platform/actions.h"
 #include "platform/registry.h"
@@ -104,16 +106,24 @@ void TForm1::FormCreate()
     FinalPane->Wave()->SetFormat(Convertor.ACMFormatOut.Head());
     FinalPane->LevelBar = LowerLevelBar;
     FinalPane->StatusBar = LowerStatusBar;
-    // UNFINISHED: the panes' mouse, drag-over, drop and drag-start events are connected
-    // when the selection, composing and drag-and-drop handlers exist.
+    // The pointer on both panes, their narrow panels and level bars selects and plays
+    // through the window's play operation; the hints go to the window's status bar.
+    PaneMouse = std::make_unique<TPaneMouse>(
+        [this](TTxWavStream& wave, int32_t start, int32_t length, bool looped) {
+            Player->PlayRange(wave, start, length, looped);
+        },
+        [this](const QString& text) { statusBar()->showMessage(text); },
+        [this] { return BtnZeroCross->isChecked(); });
+    PaneMouse->Attach(WorkingPane, UpperNarrowPanel, UpperLevelBar);
+    PaneMouse->Attach(FinalPane, LowerNarrowPanel, LowerLevelBar);
+    // UNFINISHED: the panes' drag-over, drop and drag-start events (PaneMouse->OnDragStart)
+    // are connected when the composing and drag-and-drop handlers exist.
 
     // The Waves list plays through the window's play operation and shows in the
     // working pane; the file opener fills it.
     WavesList->WorkingPane = WorkingPane;
     WavesList->OnPlay = [this](TTxWavStream& wave) { Player->PlayRange(wave, 0, 0, false); };
     Opener = std::make_unique<TWaveOpener>(Convertor, *WavesList);
-    Saver = std::make_unique<TWaveSaver>(this, *FinalPane, SaveInitialDir);
-    SaveWaveFile->OnExecute = [this](TAction*) { SaveWaveFileExecute(); };
 
     // The plug-in host works with the menu, the panes and both lists of this window.
     TPluginHostParts plugins{this, AboutBox, ProgramDir, PlugInMenu, PluginActions, VersionMiss, BtnQuickPlug,

@@ -22,12 +22,12 @@ class QTreeWidget;
 class TAboutBox;
 class TAction;
 class TActionList;
+class TPaneMouse;
 class TPanelStatusBar;
 class TRangePlayer;
 class TTxWavStream;
 class TWavPaintBox;
 class TWaveOpener;
-class TWaveSaver;
 class TWavesList;
 class TPluginHost;
 
@@ -49,16 +49,12 @@ public:
     QString ProgramDir;                       // ends in "/"
     QString LastActionText;                   // read by the unhandled-error report
     bool NoDelay = false;                     // "-nodelay": the plug-in scan skips its pauses
-    int32_t PressX = 0;
-    int32_t PressSelStartX = 0;
-    int32_t PressSelLength = 0;
-    bool MovingSelection = false;
+    std::unique_ptr<TPaneMouse> PaneMouse;    // the pointer on both panes, their panels and bars
     QString OpenInitialDir;                   // the open dialog's initial folder ("OpenPath")
     QString SaveInitialDir;                   // the save dialog's initial folder ("SavePath")
     QString PreviewName;                      // file the open dialog's preview played last
     TAboutBox* AboutBox;
     std::unique_ptr<TWaveOpener> Opener;
-    std::unique_ptr<TWaveSaver> Saver;       // "Save Wave"
     std::unique_ptr<TPluginHost> Plugins;     // the Plugins menu, its scan and the filter runs
 
     static constexpr const char* RegistryKey = "\\Software\\Tarvex Sonovane";
@@ -161,7 +157,6 @@ public:
     void ApplicationEvents1ActionExecute(QObject* action);
     void ApplicationEvents1Exception(QObject* sender, const std::exception* error);
     void OpenWaveFileExecute();
-    void SaveWaveFileExecute();
     void Open1SelectionChange(const QString& fileName);
     void SelAll1Execute();
     void BtnSelAll2Click();

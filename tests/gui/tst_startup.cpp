@@ -10,6 +10,7 @@
 
 #include "about/Unit2.h"
 #include "app/Application.h"
+#include "app/PaneMouse.h"
 #include "app/RangePlayer.h"
 #include "app/Startup.h"
 #include "app/main.h"
@@ -103,10 +104,10 @@ private slots:
         }
         QCOMPARE(f.WorkingPane->WaveName, QStringLiteral("Working Wave"));
         QCOMPARE(f.FinalPane->WaveName, QStringLiteral("Final Wave"));
-        QCOMPARE(f.PressX, 0);
-        QCOMPARE(f.PressSelStartX, 0);
-        QCOMPARE(f.PressSelLength, 0);
-        QVERIFY(!f.MovingSelection);
+        QCOMPARE(f.PaneMouse->PressX, 0);
+        QCOMPARE(f.PaneMouse->PressSelStartX, 0);
+        QCOMPARE(f.PaneMouse->PressSelLength, 0);
+        QVERIFY(!f.PaneMouse->MovingSelection);
         QVERIFY(f.LastActionText.isEmpty());
         QVERIFY(!f.BtnUndo->isEnabled());
         QVERIFY(!f.ClearUndo->isEnabled());
