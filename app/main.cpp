@@ -17,6 +17,7 @@
 #include "app/RangePlayer.h"
 #include "view/LevelBar.h"
 #include "app/WaveOpener.h"
+#include "app/WaveSaver.h"
 #include "app/WavesList.h"
 #include "platform/actions.h"
 #include "platform/registry.h"
@@ -124,6 +125,8 @@ void TForm1::FormCreate()
     WavesList->WorkingPane = WorkingPane;
     WavesList->OnPlay = [this](TTxWavStream& wave) { Player->PlayRange(wave, 0, 0, false); };
     Opener = std::make_unique<TWaveOpener>(Convertor, *WavesList);
+    Saver = std::make_unique<TWaveSaver>(this, *FinalPane, SaveInitialDir);
+    SaveWaveFile->OnExecute = [this](TAction*) { SaveWaveFileExecute(); };
 
     // The plug-in host works with the menu, the panes and both lists of this window.
     TPluginHostParts plugins{this, AboutBox, ProgramDir, PlugInMenu, PluginActions, VersionMiss, BtnQuickPlug,

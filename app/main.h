@@ -28,6 +28,7 @@ class TRangePlayer;
 class TTxWavStream;
 class TWavPaintBox;
 class TWaveOpener;
+class TWaveSaver;
 class TWavesList;
 class TPluginHost;
 
@@ -55,6 +56,7 @@ public:
     QString PreviewName;                      // file the open dialog's preview played last
     TAboutBox* AboutBox;
     std::unique_ptr<TWaveOpener> Opener;
+    std::unique_ptr<TWaveSaver> Saver;       // "Save Wave"
     std::unique_ptr<TPluginHost> Plugins;     // the Plugins menu, its scan and the filter runs
 
     static constexpr const char* RegistryKey = "\\Software\\Tarvex Sonovane";
@@ -157,6 +159,7 @@ public:
     void ApplicationEvents1ActionExecute(QObject* action);
     void ApplicationEvents1Exception(QObject* sender, const std::exception* error);
     void OpenWaveFileExecute();
+    void SaveWaveFileExecute();
     void Open1SelectionChange(const QString& fileName);
     void SelAll1Execute();
     void BtnSelAll2Click();
