@@ -74,7 +74,9 @@ TReplacingFileStream::TReplacingFileStream(const std::string& fileName)
 {
     struct stat existing {};
     const bool exists = ::stat(FTarget.c_str(), &existing) == 0;
-    if (FTarget.empty() || (exists && S_ISDIR(existing.st_mode)))
+    // Renaming needs only the folder's permission: a file the user may not write
+    // must still be refused, as opening it for writing would be.
+    if (FTarget.empty() || (exists && (S_ISDIR(existing.st_mode) || ::access(FTarget.c_str(), W_OK) != 0)))
         throw EFCreateError(FileCreateErrorText(fileName));
 
     // A device or a pipe cannot be replaced (and must never be, by a regular file):

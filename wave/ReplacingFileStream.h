@@ -12,8 +12,9 @@ class TReplacingFileStream : public TStream {
 public:
     // Creates the temporary file in fileName's folder. Raises EFCreateError with the
     // toolkit's "Datei %s kann nicht erstellt werden" (fileName) when nothing can be
-    // created there or fileName names a folder. A link is followed: the file it names
-    // is replaced, the link stays. A device or a pipe is written in place.
+    // created there, or fileName names a folder or a file the user may not write. A
+    // link is followed: the file it names is replaced, the link stays. A device or a
+    // pipe is written in place.
     explicit TReplacingFileStream(const std::string& fileName);
     // Without a successful Commit the temporary file is removed.
     ~TReplacingFileStream() override;
