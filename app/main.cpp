@@ -18,6 +18,7 @@
 #include "view/LevelBar.h"
 #include "app/WaveOpener.h"
 #include "app/WaveSaver.h"
+#include "app/MixCommand.h"
 #include "app/WavesList.h"
 #include "platform/actions.h"
 #include "platform/registry.h"
@@ -127,6 +128,9 @@ void TForm1::FormCreate()
     Opener = std::make_unique<TWaveOpener>(Convertor, *WavesList);
     Saver = std::make_unique<TWaveSaver>(this, *FinalPane, SaveInitialDir);
     SaveWaveFile->OnExecute = [this](TAction*) { SaveWaveFileExecute(); };
+    Mixer = std::make_unique<TMixCommand>(*WorkingPane, *FinalPane);
+    BtnMix->setStatusTip(QString::fromLatin1(MixButtonStatusText));
+    connect(BtnMix, &QToolButton::clicked, this, [this] { BtnMixClick(); });
 
     // The plug-in host works with the menu, the panes and both lists of this window.
     TPluginHostParts plugins{this, AboutBox, ProgramDir, PlugInMenu, PluginActions, VersionMiss, BtnQuickPlug,

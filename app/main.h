@@ -29,6 +29,7 @@ class TTxWavStream;
 class TWavPaintBox;
 class TWaveOpener;
 class TWaveSaver;
+class TMixCommand;
 class TWavesList;
 class TPluginHost;
 
@@ -57,6 +58,7 @@ public:
     TAboutBox* AboutBox;
     std::unique_ptr<TWaveOpener> Opener;
     std::unique_ptr<TWaveSaver> Saver;       // "Save Wave"
+    std::unique_ptr<TMixCommand> Mixer;      // the mix button
     std::unique_ptr<TPluginHost> Plugins;     // the Plugins menu, its scan and the filter runs
 
     static constexpr const char* RegistryKey = "\\Software\\Tarvex Sonovane";
@@ -160,6 +162,7 @@ public:
     void ApplicationEvents1Exception(QObject* sender, const std::exception* error);
     void OpenWaveFileExecute();
     void SaveWaveFileExecute();
+    void BtnMixClick();
     void Open1SelectionChange(const QString& fileName);
     void SelAll1Execute();
     void BtnSelAll2Click();

@@ -12,6 +12,7 @@
 #include "app/RangePlayer.h"
 #include "app/WaveOpener.h"
 #include "app/WaveSaver.h"
+#include "app/MixCommand.h"
 #include "platform/actions.h"
 #include "platform/dialogs.h"
 #include "plugins/PluginHost.h"
@@ -40,6 +41,11 @@ void TForm1::OpenWaveFileExecute()
 void TForm1::SaveWaveFileExecute()
 {
     Saver->SaveWaveFileExecute();
+}
+
+void TForm1::BtnMixClick()
+{
+    Mixer->Execute();
 }
 
 void TForm1::Open1SelectionChange(const QString& fileName)
