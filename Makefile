@@ -4,8 +4,9 @@ BUILD_ASAN ?= build-asan
 BUILD_FUZZ ?= build-fuzz
 JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 600
+PREFIX     ?= /usr/local
 
-.PHONY: all deps build run test test-asan bench fuzz clean
+.PHONY: all deps build run test test-asan bench fuzz install deb clean
 
 all: build
 
@@ -39,6 +40,16 @@ fuzz: deps
 	cmake --build $(BUILD_FUZZ) -j $(JOBS) --target fuzz_wav
 	mkdir -p $(BUILD_FUZZ)/corpus
 	$(BUILD_FUZZ)/bin/fuzz_wav -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $(BUILD_FUZZ)/corpus tests/fuzz/corpus
+
+# The program and its kit into $(PREFIX) (DESTDIR=... stages them elsewhere first).
+install: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target sonovane
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# $(BUILD)/sonovane_<version>_<arch>.deb, its dependencies read off the shared libraries.
+deb: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target sonovane
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_FUZZ)

@@ -26,5 +26,6 @@ inline constexpr const char* NoDelaySwitch = "-nodelay";
 // Needs the application object. arguments are the command-line arguments after the
 // program name; only the first one counts. Sets the title and the German toolkit texts,
 // shows the splash on top, creates the window, posts the plug-in scan (unless
-// "-noplugin") and shows the window; the caller then runs the message loop.
+// "-noplugin"), shows the window and queues the opening of the files the arguments name
+// (app/CommandLine.h); the caller then runs the message loop.
 TStartup RunStartup(const QStringList& arguments);

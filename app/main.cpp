@@ -14,6 +14,7 @@
 
 #include "about/Unit2.h"
 #include "app/PaneMouse.h"
+#include "app/PluginFolder.h"
 #include "app/RangePlayer.h"
 #include "view/LevelBar.h"
 #include "app/WaveOpener.h"
@@ -133,7 +134,8 @@ void TForm1::FormCreate()
     connect(BtnMix, &QToolButton::clicked, this, [this] { BtnMixClick(); });
 
     // The plug-in host works with the menu, the panes and both lists of this window.
-    TPluginHostParts plugins{this, AboutBox, ProgramDir, PlugInMenu, PluginActions, VersionMiss, BtnQuickPlug,
+    // Installed, the kit has a folder of its own instead of the program folder.
+    TPluginHostParts plugins{this, AboutBox, UsePluginFolder(ProgramDir), PlugInMenu, PluginActions, VersionMiss, BtnQuickPlug,
                              WorkingPane, FinalPane, WavesList,
                              [this] { return SelectListTexts(SelectList); },
                              [this](const QString& text) { statusBar()->showMessage(text); },

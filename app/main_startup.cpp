@@ -5,6 +5,9 @@
 #include <QLabel>
 
 #include "about/Unit2.h"
+#include "app/CommandLine.h"
+#include "app/StartupFiles.h"
+#include "app/WaveOpener.h"
 #include "app/main.h"
 #include "conversion/WorkingFormatImage.h"
 #include "platform/playsound.h"
@@ -47,5 +50,14 @@ TStartup RunStartup(const QStringList& arguments)
     // window mapped last would cover the splash, so restack it explicitly.
     if (s.AboutBox->isVisible())
         s.AboutBox->raise();
+
+    // Files named on the command line ("Open with" of a file manager) open as "Open Wave"
+    // opens them, once the scan has closed the splash (at once without a scan).
+    const QStringList files = CommandLineFiles(arguments);
+    if (!files.isEmpty()) {
+        TForm1* form = s.Form1.get();
+        new TStartupFiles(form, s.PluginScanPosted ? s.AboutBox.get() : nullptr, files,
+                          [form](const QStringList& names) { form->Opener->OpenFiles(names); });
+    }
     return s;
 }

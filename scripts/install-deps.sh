@@ -8,6 +8,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdg-utils
+  desktop-file-utils appstream dpkg-dev file
 )
 # Optional tools: sox (converter cross-checks), clang + compiler-rt (fuzzing, sanitizers),
 # xdotool (end-to-end run).
