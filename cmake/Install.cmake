@@ -3,7 +3,7 @@
 #   <prefix>/bin/sonovane                                   the program
 #   <prefix>/lib/sonovane/plugins/*.txf                     the plug-in kit
 #   <prefix>/include/sonovane/sonovane_plugin.h             the public plug-in header
-#   <prefix>/share/doc/sonovane/                            the plug-in authors' guide
+#   <prefix>/share/doc/sonovane/plugins.md                  the plug-in authors' guide
 #   <prefix>/share/applications/org.example.Sonovane.desktop
 #   <prefix>/share/metainfo/org.example.Sonovane.metainfo.xml
 #   <prefix>/share/icons/hicolor/scalable/apps/sonovane.svg
@@ -31,10 +31,7 @@ set_property(SOURCE app/PluginFolder.cpp APPEND PROPERTY COMPILE_DEFINITIONS
 install(TARGETS sonovane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 install(FILES plugins/sonovane_plugin.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/sonovane)
-file(GLOB SONOVANE_PLUGIN_GUIDES CONFIGURE_DEPENDS plugins/*.md)
-if(SONOVANE_PLUGIN_GUIDES)
-  install(FILES ${SONOVANE_PLUGIN_GUIDES} DESTINATION ${CMAKE_INSTALL_DOCDIR})
-endif()
+install(FILES docs/plugins.md DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/sonovane)
 
 install(FILES resources/${SONOVANE_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 configure_file(resources/${SONOVANE_APP_ID}.metainfo.xml.in

@@ -18,17 +18,16 @@ cmake --install "$build" --prefix "$prefix" >"$tmp/install.log" || { cat "$tmp/i
 kit=$(cd "$build/bin" && ls -1 -- *.txf 2>/dev/null) || fail "no plug-in kit built in $build/bin"
 plugins=$(cd "$prefix/bin" && realpath -m --relative-to="$prefix" "$sub")
 expected=$(
-  printf '%s\n' bin/sonovane "include/sonovane/sonovane_plugin.h" \
+  printf '%s\n' bin/sonovane include/sonovane/sonovane_plugin.h share/doc/sonovane/plugins.md \
     "share/applications/$id.desktop" "share/metainfo/$id.metainfo.xml" \
     share/icons/hicolor/scalable/apps/sonovane.svg
-  for k in $kit; do echo "$plugins/$k"; done
-  for g in "$src"/plugins/*.md; do [ -e "$g" ] && echo "share/doc/sonovane/$(basename "$g")"; done
-  true)
+  for k in $kit; do echo "$plugins/$k"; done)
 actual=$(cd "$prefix" && find . -type f -o -type l | sed 's|^\./||')
 diff <(sort <<<"$expected") <(sort <<<"$actual") || fail "installed tree differs (< expected, > installed)"
 
 [ -x "$prefix/bin/sonovane" ] || fail "bin/sonovane is not executable"
 cmp -s "$src/plugins/sonovane_plugin.h" "$prefix/include/sonovane/sonovane_plugin.h" || fail "header differs"
+cmp -s "$src/docs/plugins.md" "$prefix/share/doc/sonovane/plugins.md" || fail "guide differs"
 for k in $kit; do
   cmp -s "$build/bin/$k" "$prefix/$plugins/$k" || fail "$k differs from the built one"
 done
