@@ -13,9 +13,11 @@
 #include <QToolButton>
 
 #include "about/Unit2.h"
+#include "app/EditCommands.h"
 #include "app/PaneMouse.h"
 #include "app/PluginFolder.h"
 #include "app/RangePlayer.h"
+#include "app/UndoCommands.h"
 #include "view/LevelBar.h"
 #include "app/WaveOpener.h"
 #include "app/WaveSaver.h"
@@ -159,8 +161,9 @@ void TForm1::FormCreate()
         }
     }
 
-    // UNFINISHED: the undo list (bound to BtnUndo) is not built yet; BtnUndo and
-    // ClearUndo stay disabled.
+    Edits = std::make_unique<TEditCommands>(*WorkingPane, *FinalPane);
+    Undo = std::make_unique<TUndoCommands>(*BtnUndo, *ClearUndo, *WorkingPane);
+    ConnectEditCommands();
 }
 
 void TForm1::FormClose()
@@ -177,7 +180,7 @@ void TForm1::FormDestroy()
     Sample.reset();
     // The play operation stops what plays before its buffer goes.
     Player.reset();
-    // UNFINISHED: ClearUndo runs here once the undo list exists.
+    ClearUndo->Execute();
     TRegistry reg;
     if (reg.OpenKey(QString::fromLatin1(RegistryKey), true)) {
         reg.WriteString(QStringLiteral("OpenPath"), OpenInitialDir);

@@ -20,6 +20,8 @@ class QToolBar;
 class QToolButton;
 class QTreeWidget;
 class TAboutBox;
+class TEditCommands;
+class TUndoCommands;
 class TAction;
 class TActionList;
 class TPaneMouse;
@@ -59,6 +61,8 @@ public:
     std::unique_ptr<TWaveOpener> Opener;
     std::unique_ptr<TWaveSaver> Saver;       // "Save Wave"
     std::unique_ptr<TMixCommand> Mixer;      // the mix button
+    std::unique_ptr<TEditCommands> Edits;     // the Modify and Edit commands of both panes
+    std::unique_ptr<TUndoCommands> Undo;      // the undo list and its commands
     std::unique_ptr<TPluginHost> Plugins;     // the Plugins menu, its scan and the filter runs
 
     static constexpr const char* RegistryKey = "\\Software\\Tarvex Sonovane";
@@ -121,7 +125,7 @@ public:
 
     // --- actions --------------------------------------------------------------------
     TActionList* ActionList1 = nullptr;       // the main group (undo snapshot before ModWave)
-    TActionList* ActionList2 = nullptr;       // TrimSel2 only: no snapshot
+    TActionList* ActionList2 = nullptr;       // the final pane's TrimSel2 and DelSel2: no snapshot
     TActionList* PluginActions = nullptr;     // VersionMiss and the plug-in filters
     TAction* Normal = nullptr;
     TAction* IncAmp = nullptr;
@@ -149,6 +153,7 @@ public:
     TAction* PlayWave1 = nullptr;
     TAction* DragDropAction = nullptr;
     TAction* TrimSel2 = nullptr;
+    TAction* DelSel2 = nullptr;               // no control of its own
     TAction* VersionMiss = nullptr;
 
     // --- handlers -------------------------------------------------------------------
@@ -167,6 +172,11 @@ public:
     void SelAll1Execute();
     void BtnSelAll2Click();
     void PrecisionClick(int32_t precision);
+    void ActionList1Execute(TAction* action); // records the undo step of a "ModWave" command
+    void BtnUndoExecute();
+    void ClearUndoExecute();
+    void UndoStepsClick(int32_t maxSteps);    // "Maximal undo steps", 0 = "Disable undo"
+    void BtnDelSel2Click();
     void PlugInMenuClick();
     void PluginScanMessage();                 // message 1124
     void PluginActionsExecute(TAction* action);
@@ -204,6 +214,7 @@ private:
     void CreateWaveArea();
     QWidget* CreateHalf(const QString& name, QToolBar*& toolBar, TPanelStatusBar*& statusBar,
                         TLevelBar*& levelBar, QWidget*& narrowPanel, QWidget*& viewArea);
+    void ConnectEditCommands();
     void CreateUpperToolBar();
     void CreateLowerToolBar();
     TAction* MakeAction(TActionList* list, const char* name, const QString& caption,

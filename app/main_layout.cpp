@@ -53,6 +53,10 @@ QToolBar* MakeToolBar(QWidget* parent, const QString& name)
     bar->setIconSize(QSize(16, 16));
     bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     bar->setContentsMargins(0, 0, 0, 0);
+    // Tight buttons: with the Play and Normalize captions the upper bar must still show
+    // every button at the window's first width.
+    bar->layout()->setSpacing(0);
+    bar->setStyleSheet(QStringLiteral("QToolButton { padding: 1px; }"));
     return bar;
 }
 
@@ -112,6 +116,7 @@ void TForm1::CreateActions()
     PlayWave1 = MakeAction(ActionList1, "PlayWave1", "Play Wave 1", "Play Wave 1", none, 1);
     DragDropAction = MakeAction(ActionList1, "DragDropAction", "Drag and Drop", none, mod, -1);
     TrimSel2 = MakeAction(ActionList2, "TrimSel2", "Trim selection", "Trim selection", mod, 10);
+    DelSel2 = MakeAction(ActionList2, "DelSel2", "Delete selection", "Delete selection", none, 11);
     VersionMiss = MakeAction(PluginActions, "VersionMiss", "Version missmatch", none, none, -1);
 
     // Commands of this window; the edit, undo, save, compose and plug-in commands are
@@ -190,13 +195,19 @@ void TForm1::CreateMenus()
     }
     UndoStepsMenu = OptionsMenu->addMenu(QStringLiteral("Maximal undo steps"));
     UndoStepsGroup = new QActionGroup(this);
-    for (const char* caption : {"1", "5", "10", "Disable undo"}) {
-        QAction* item = UndoStepsMenu->addAction(QString::fromLatin1(caption));
+    const struct {
+        const char* name;
+        const char* caption;
+        int32_t maxSteps;
+    } limits[] = {{"Undo_01", "1", 1}, {"Undo_05", "5", 5}, {"Undo_10", "10", 10}, {"DisableUndo", "Disable undo", 0}};
+    for (const auto& limit : limits) {
+        QAction* item = UndoStepsMenu->addAction(QString::fromLatin1(limit.caption));
+        item->setObjectName(QString::fromLatin1(limit.name));
         item->setCheckable(true);
-        item->setChecked(QLatin1String(caption) == QLatin1String("10"));
+        item->setChecked(limit.maxSteps == 10);
         item->setActionGroup(UndoStepsGroup);
-        // UNFINISHED: the step limit belongs to the undo list, which is not built yet;
-        // the items keep their radio marks only.
+        const int32_t maxSteps = limit.maxSteps;
+        connect(item, &QAction::triggered, this, [this, maxSteps] { UndoStepsClick(maxSteps); });
     }
 
     About1 = bar->addAction(QStringLiteral("&About!"));
@@ -423,6 +434,7 @@ void TForm1::CreateLowerToolBar()
     BtnSelAll2 = MakeToolButton(bar, "BtnSelAll2", 25, QStringLiteral("Select all"));
     connect(BtnSelAll2, &QToolButton::clicked, this, [this] { BtnSelAll2Click(); });
     BtnDelSel2 = MakeToolButton(bar, "BtnDelSel2", 11, QStringLiteral("Delete selection"));
+    connect(BtnDelSel2, &QToolButton::clicked, this, [this] { BtnDelSel2Click(); });
     bar->addAction(TrimSel2);
     bar->addSeparator();
     BtnMix = MakeToolButton(bar, "BtnMix", 16, QStringLiteral("Mix working wave to final wave"));

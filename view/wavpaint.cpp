@@ -120,6 +120,25 @@ void TWavPaintBox::SelectAll()
     UpdateStatus();
 }
 
+void TWavPaintBox::TrimSelection()
+{
+    FWave->TrimToSelection();
+    SelectAll();
+}
+
+void TWavPaintBox::DeleteSelection()
+{
+    FWave->RemoveSelection();
+    SelectAll();
+}
+
+void TWavPaintBox::ReverseSelection()
+{
+    FWave->ReverseSelection();
+    Repaint();
+    UpdateStatus();
+}
+
 void TWavPaintBox::UpdateStatus()
 {
     if (!StatusBar)

@@ -46,6 +46,11 @@ public:
     void SetSelectionStart(int32_t a);
     void SetSelectionEnd(int32_t b);
     void SelectAll();
+    // The edits tied to the selection: keep only it, delete it (both then select the
+    // whole rest), or mirror it in place; each repaints and refreshes the status.
+    void TrimSelection();
+    void DeleteSelection();
+    void ReverseSelection();
     void UpdateStatus();
     // Redraws the buffered picture now and shows it (removes every overlay).
     void Repaint();

@@ -24,6 +24,7 @@
 #include "platform/actions.h"
 #include "support/ModalDriver.h"
 #include "support/ScriptedDialogs.h"
+#include "view/LevelBar.h"
 #include "view/PanelStatusBar.h"
 #include "view/wavpaint.h"
 #include "wave/Wavs_ex.h"
@@ -219,9 +220,10 @@ private slots:
 
     void everyActionIsListed()
     {
-        // 25 in the main group, TrimSel2 apart, VersionMiss with the plug-ins.
+        // 25 in the main group, the final pane's TrimSel2 and DelSel2 apart, VersionMiss
+        // with the plug-ins.
         QCOMPARE(FForm->ActionList1->Actions().size(), 25);
-        QCOMPARE(FForm->ActionList2->Actions().size(), 1);
+        QCOMPARE(FForm->ActionList2->Actions().size(), 2);
         QCOMPARE(FForm->PluginActions->Actions().size(), 1);
     }
 
@@ -243,6 +245,10 @@ private slots:
         for (QToolButton* b : {FForm->BtnPlay1, FForm->BtnPlay2, FForm->BtnNormalize, FForm->BtnQuickPlug})
             QCOMPARE(b->popupMode(), QToolButton::MenuButtonPopup);
         QCOMPARE(FForm->BtnPlay1->text(), QStringLiteral("Play"));
+        // Captions show beside the icons: a grey Play icon alone reads as disabled.
+        for (QToolButton* b : {FForm->BtnPlay1, FForm->BtnPlay2, FForm->BtnNormalize})
+            QCOMPARE(b->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
+        QCOMPARE(FForm->BtnNormalize->text(), QStringLiteral("Normalize"));
         QCOMPARE(MenuTexts(FForm->BtnPlay1->menu()), QStringList{"Looped"});
         QCOMPARE(MenuTexts(FForm->BtnPlay2->menu()), QStringList{"Looped"});
         QVERIFY(FForm->Looped1 != FForm->Looped2);
@@ -252,6 +258,8 @@ private slots:
         QCOMPARE(MenuTexts(FForm->BtnNormalize->menu()),
                  (QStringList{"100%", "90%", "80%", "75%", "50%", "Silence"}));
         QCOMPARE(FForm->BtnQuickPlug->text(), QStringLiteral("&Plugins"));
+        // Alt+P belongs to the menu bar's Plugins menu, not to the quick button.
+        QVERIFY(FForm->BtnQuickPlug->shortcut().isEmpty());
         QCOMPARE(FForm->BtnQuickPlug->menu(), FForm->PlugInMenu);
 
         QVERIFY(FForm->BtnZeroCross->isCheckable());
@@ -307,6 +315,17 @@ private slots:
             QCOMPARE(level->minimum(), 0);
             QCOMPARE(level->maximum(), 100);
             QCOMPARE(level->width(), 10);
+        }
+        // Empty means empty: at 0 not one row of the bar is filled, at 100 every row.
+        TLevelBar* level = FForm->UpperLevelBar;
+        const QColor fill = level->palette().color(QPalette::Highlight);
+        for (int value : {0, 1, 50, 100}) {
+            level->setValue(value);
+            const QImage shot = level->grab().toImage();
+            int filled = 0;
+            for (int y = 0; y < shot.height(); ++y)
+                filled += QColor(shot.pixel(shot.width() / 2, y)) == fill ? 1 : 0;
+            QCOMPARE(filled, level->height() * value / 100);
         }
         QCOMPARE(FForm->UpperNarrowPanel->width(), 9);
         QCOMPARE(FForm->LowerNarrowPanel->width(), 9);

@@ -1,0 +1,54 @@
+#include "app/UndoCommands.h"
+
+#include "app/OutOfMemoryReport.h"
+#include "platform/actions.h"
+#include "view/wavpaint.h"
+
+// The undo list sees the Undo action only through its caption, hint and enabled state.
+class TUndoCommands::TActionView : public TUndoActionView {
+public:
+    explicit TActionView(TAction& action) : FAction(action) {}
+    void SetCaption(const std::string& caption) override { FAction.SetCaption(QString::fromStdString(caption)); }
+    void SetHint(const std::string& hint) override { FAction.SetHint(QString::fromStdString(hint)); }
+    void SetEnabled(bool enabled) override { FAction.setEnabled(enabled); }
+
+private:
+    TAction& FAction;
+};
+
+TUndoCommands::TUndoCommands(TAction& undoAction, TAction& clearAction, TWavPaintBox& working,
+                             TUndoList::TWaveFactory factory)
+    : FView(std::make_unique<TActionView>(undoAction)),
+      FList(std::make_unique<TUndoList>(FView.get(), std::move(factory))),
+      FClearAction(clearAction),
+      FWorking(working)
+{
+}
+
+TUndoCommands::~TUndoCommands() = default;
+
+void TUndoCommands::BeforeCommand(TAction& action)
+{
+    if (action.Category() == QLatin1String("ModWave"))
+        RunReportingOutOfMemory([&] { FList->AddStep(action.Caption().toStdString(), FWorking.Wave()); });
+    FClearAction.setEnabled(FList->StepCount() > 0);
+}
+
+void TUndoCommands::Undo()
+{
+    FList->RestoreStep(FWorking.Wave(), -1);
+    FWorking.Repaint();
+    FWorking.UpdateStatus();
+    FClearAction.setEnabled(FList->StepCount() > 0);
+}
+
+void TUndoCommands::Clear()
+{
+    FList->ClearSteps();
+    FClearAction.setEnabled(false);
+}
+
+void TUndoCommands::SetMaxSteps(int32_t n)
+{
+    FList->SetMaxSteps(n);
+}

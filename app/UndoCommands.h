@@ -1,0 +1,40 @@
+#pragma once
+// The window's side of the undo list: recording before every "ModWave" command, "Undo",
+// "Clear Undo Buffer" and the step limit, with the Undo action showing what it would undo.
+
+#include <cstdint>
+#include <memory>
+
+#include "app/UndoList.h"
+
+class TAction;
+class TWavPaintBox;
+
+class TUndoCommands {
+public:
+    // undoAction is BtnUndo, clearAction ClearUndo; neither is owned.
+    TUndoCommands(TAction& undoAction, TAction& clearAction, TWavPaintBox& working,
+                  TUndoList::TWaveFactory factory = nullptr);
+    ~TUndoCommands();
+
+    // The common handler of the main action list: before a "ModWave" command, a step of
+    // the working wave named after the command's caption. Lacking memory for the copy,
+    // the message is shown and the command still runs without a step. "Clear Undo
+    // Buffer" then follows whether there are steps.
+    void BeforeCommand(TAction& action);
+    // "Undo": the newest step back into the working pane.
+    void Undo();
+    // "Clear Undo Buffer": every step goes and the command disables itself.
+    void Clear();
+    // "Maximal undo steps" 1, 5, 10, or 0 for "Disable undo".
+    void SetMaxSteps(int32_t n);
+
+    TUndoList& List() { return *FList; }
+
+private:
+    class TActionView;
+    std::unique_ptr<TActionView> FView;
+    std::unique_ptr<TUndoList> FList;
+    TAction& FClearAction;
+    TWavPaintBox& FWorking;
+};
