@@ -22,6 +22,7 @@
 #include "app/WaveOpener.h"
 #include "app/WaveSaver.h"
 #include "app/MixCommand.h"
+#include "app/SelectionsList.h"
 #include "app/WavesList.h"
 #include "platform/actions.h"
 #include "platform/registry.h"
@@ -128,6 +129,10 @@ void TForm1::FormCreate()
     // working pane; the file opener fills it.
     WavesList->WorkingPane = WorkingPane;
     WavesList->OnPlay = [this](TTxWavStream& wave) { Player->PlayRange(wave, 0, 0, false); };
+    // The Selections list brackets its entries on both panes; its hints go to panel 0.
+    SelectList->WorkingPane = WorkingPane;
+    SelectList->FinalPane = FinalPane;
+    SelectList->ShowStatus = [this](const QString& text) { statusBar()->showMessage(text); };
     Opener = std::make_unique<TWaveOpener>(Convertor, *WavesList);
     Saver = std::make_unique<TWaveSaver>(this, *FinalPane, SaveInitialDir);
     SaveWaveFile->OnExecute = [this](TAction*) { SaveWaveFileExecute(); };

@@ -33,6 +33,7 @@ class TWaveOpener;
 class TWaveSaver;
 class TMixCommand;
 class TWavesList;
+class TSelectionsList;
 class TPluginHost;
 
 // The private message that starts the plug-in scan once the message loop runs.
@@ -75,7 +76,7 @@ public:
     QLabel* WavesLabel = nullptr;
     QSplitter* ListSplitter = nullptr;
     TWavesList* WavesList = nullptr;
-    QTreeWidget* SelectList = nullptr;
+    TSelectionsList* SelectList = nullptr;
     QLabel* TrashCan = nullptr;
     QWidget* WaveArea = nullptr;
     QWidget* UpperHalf = nullptr;

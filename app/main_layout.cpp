@@ -18,6 +18,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "app/SelectionsList.h"
 #include "app/WavesList.h"
 #include "platform/actions.h"
 #include "view/LevelBar.h"
@@ -254,16 +255,9 @@ void TForm1::CreateLeftPanel()
     WavesList = new TWavesList(ListSplitter);
     WavesList->setObjectName(QStringLiteral("WavesList"));
     WavesList->setMinimumHeight(50);
-    SelectList = new QTreeWidget(ListSplitter);
+    SelectList = new TSelectionsList(ListSplitter);
     SelectList->setObjectName(QStringLiteral("SelectList"));
-    SelectList->setHeaderLabels({QStringLiteral("From"), QStringLiteral("To"), QStringLiteral("Length")});
-    SelectList->setRootIsDecorated(false);
-    SelectList->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    SelectList->setSelectionBehavior(QAbstractItemView::SelectRows);
-    SelectList->setSelectionMode(QAbstractItemView::SingleSelection);
     SelectList->setMinimumHeight(30);
-    for (int c = 0; c < 3; ++c)
-        SelectList->setColumnWidth(c, 50);
     ListSplitter->addWidget(WavesList);
     ListSplitter->addWidget(SelectList);
     ListSplitter->setStretchFactor(0, 1);

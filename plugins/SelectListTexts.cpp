@@ -1,6 +1,6 @@
 #include "plugins/SelectListTexts.h"
 
-#include <QTreeWidget>
+#include "app/SelectionsList.h"
 
 std::vector<TStoredSelectionTexts> SelectListTexts(const QTreeWidget* list)
 {
@@ -11,7 +11,8 @@ std::vector<TStoredSelectionTexts> SelectListTexts(const QTreeWidget* list)
     texts.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
         const QTreeWidgetItem* entry = list->topLevelItem(i);
-        texts.push_back({entry->text(3).toStdString(), entry->text(4).toStdString()});
+        texts.push_back({entry->text(TSelectionsList::StartTextColumn).toStdString(),
+                         entry->text(TSelectionsList::EndTextColumn).toStdString()});
     }
     return texts;
 }

@@ -1,6 +1,5 @@
 #pragma once
-// The stored selections of a report list whose entries keep the two offsets as their
-// hidden third and fourth sub-texts (columns 3 and 4), in list order.
+// The stored selections of the selections list as their two hidden texts, in list order.
 
 #include <vector>
 
