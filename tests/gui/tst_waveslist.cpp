@@ -13,6 +13,7 @@
 #include "app/WavesList.h"
 #include "support/ScriptedDialogs.h"
 #include "view/wavpaint.h"
+#include "tests/support/TestWaves.h"
 
 namespace {
 
@@ -378,4 +379,3 @@ private slots:
 
 QTEST_MAIN(TestWavesList)
 #include "tst_waveslist.moc"
-#include "tests/support/TestWaves.h"

@@ -10,6 +10,7 @@
 
 #include "view/PanelStatusBar.h"
 #include "view/wavpaint.h"
+#include "tests/support/TestWaves.h"
 
 namespace {
 
@@ -545,4 +546,3 @@ private slots:
 
 QTEST_MAIN(TstWavPaint)
 #include "tst_wavpaint.moc"
-#include "tests/support/TestWaves.h"
