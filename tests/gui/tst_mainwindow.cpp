@@ -19,6 +19,7 @@
 #include "about/Unit2.h"
 #include "app/Application.h"
 #include "app/RangePlayer.h"
+#include "app/SelectionsList.h"
 #include "app/WavesList.h"
 #include "app/main.h"
 #include "platform/actions.h"

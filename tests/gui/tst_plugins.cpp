@@ -11,6 +11,7 @@
 
 #include "about/Unit2.h"
 #include "app/RangePlayer.h"
+#include "app/SelectionsList.h"
 #include "app/WavesList.h"
 #include "app/main.h"
 #include "platform/actions.h"
