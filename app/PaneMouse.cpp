@@ -152,8 +152,7 @@ void TPaneMouse::ArmDrag(TWavPaintBox& pane)
     // The pointer belongs to the drag until the button is released, so the moves of the
     // gesture leave the selection alone.
     FDragArmed = &pane;
-    // UNFINISHED: the drag object and the drag itself come with composing the final wave;
-    // until the window sets OnDragStart the press only arms it.
+    // The window's drag sources start the drag once the pointer has moved far enough.
     if (OnDragStart)
         OnDragStart(pane);
 }

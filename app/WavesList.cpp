@@ -94,8 +94,8 @@ TWavesList::TWavesList(QWidget* parent) : QTreeWidget(parent)
                p.color(QPalette::Active, QPalette::HighlightedText));
     setPalette(p);
 
-    // Entries will be draggable onto the panes and lists once drag and drop exists;
-    // until then a press-and-move only selects.
+    // Drags of entries are started by the window's drag sources (the entry's whole wave
+    // selected first), not by the view's own drag of item data.
     setDragEnabled(false);
 
     PopupMenu1 = new QMenu(this);

@@ -13,7 +13,13 @@
 #include <QToolButton>
 
 #include "about/Unit2.h"
+#include "app/DragSession.h"
+#include "app/DragSources.h"
 #include "app/EditCommands.h"
+#include "app/PaneDropTarget.h"
+#include "app/SelectListDropTarget.h"
+#include "app/TrashCan.h"
+#include "app/WavesListDropTarget.h"
 #include "app/PaneMouse.h"
 #include "app/PluginFolder.h"
 #include "app/RangePlayer.h"
@@ -122,8 +128,7 @@ void TForm1::FormCreate()
         [this] { return BtnZeroCross->isChecked(); });
     PaneMouse->Attach(WorkingPane, UpperNarrowPanel, UpperLevelBar);
     PaneMouse->Attach(FinalPane, LowerNarrowPanel, LowerLevelBar);
-    // UNFINISHED: the panes' drag-over, drop and drag-start events (PaneMouse->OnDragStart)
-    // are connected when the composing and drag-and-drop handlers exist.
+    // The panes' drag start, drag-over and drop are connected by ConnectDragDrop below.
 
     // The Waves list plays through the window's play operation and shows in the
     // working pane; the file opener fills it.
@@ -169,6 +174,8 @@ void TForm1::FormCreate()
     Edits = std::make_unique<TEditCommands>(*WorkingPane, *FinalPane);
     Undo = std::make_unique<TUndoCommands>(*BtnUndo, *ClearUndo, *WorkingPane);
     ConnectEditCommands();
+    // Last: a drop on the working pane records its undo step through the handlers above.
+    ConnectDragDrop();
 }
 
 void TForm1::FormClose()

@@ -35,6 +35,13 @@ class TMixCommand;
 class TWavesList;
 class TSelectionsList;
 class TPluginHost;
+class TDragSession;
+class TDragSources;
+class TPaneDropTarget;
+class TWavesListDropTarget;
+class TSelectListDropTarget;
+class TTrashCan;
+class QTreeWidgetItem;
 
 // The private message that starts the plug-in scan once the message loop runs.
 inline constexpr int WM_USER = 1024;
@@ -65,6 +72,13 @@ public:
     std::unique_ptr<TEditCommands> Edits;     // the Modify and Edit commands of both panes
     std::unique_ptr<TUndoCommands> Undo;      // the undo list and its commands
     std::unique_ptr<TPluginHost> Plugins;     // the Plugins menu, its scan and the filter runs
+    // Drag and drop: the one current drag object, where drags start, and the targets.
+    std::unique_ptr<TDragSession> DragSession;
+    std::unique_ptr<TDragSources> DragSources;
+    std::unique_ptr<TPaneDropTarget> PaneDrops;
+    std::unique_ptr<TWavesListDropTarget> WavesListDrops;
+    std::unique_ptr<TSelectListDropTarget> SelectListDrops;
+    std::unique_ptr<TTrashCan> Trash;
 
     static constexpr const char* RegistryKey = "\\Software\\Tarvex Sonovane";
     static constexpr const char* TempFileName = "txtnt.~wav";
@@ -184,6 +198,16 @@ public:
     void RunPluginFilter(QObject* sender);
     void VersionMissExecute();
 
+    // Composing by drag and drop (main_dragdrop.cpp).
+    void AddWholeWaveToList(TWavPaintBox* pane);
+    void InsertAtBeginning(TWavPaintBox* pane, TTxWavStream* source);
+    void ReplaceContent(TWavPaintBox* pane, TTxWavStream* source, QTreeWidgetItem* entry);
+    void AppendAtEnd(TWavPaintBox* pane, TTxWavStream* source);
+    void BtnAddWave1Click();
+    void BtnAddWave2Click();
+    void BtnDragSel1Click();
+    void BtnDragSel2Click();
+
     // Playback.
     void PlayWave1Execute();                  // also the upper Play button
     void BtnPlay2Click();
@@ -216,6 +240,7 @@ private:
     QWidget* CreateHalf(const QString& name, QToolBar*& toolBar, TPanelStatusBar*& statusBar,
                         TLevelBar*& levelBar, QWidget*& narrowPanel, QWidget*& viewArea);
     void ConnectEditCommands();
+    void ConnectDragDrop();
     void CreateUpperToolBar();
     void CreateLowerToolBar();
     TAction* MakeAction(TActionList* list, const char* name, const QString& caption,

@@ -1,0 +1,124 @@
+#include "app/DragSources.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+
+#include "app/DragSession.h"
+#include "app/PaneMouse.h"
+#include "app/SelectionsList.h"
+#include "app/WavesList.h"
+#include "view/wavpaint.h"
+
+TDragSources::TDragSources(TDragSession& session, TParts parts, QObject* parent)
+    : QObject(parent), FSession(session), FParts(parts)
+{
+    // Installed after the pane mouse's filter, so this one sees each event first.
+    for (QWidget* w : {static_cast<QWidget*>(FParts.WorkingPane), static_cast<QWidget*>(FParts.FinalPane),
+                       FParts.WavesList->viewport(), FParts.SelectList->viewport()})
+        w->installEventFilter(this);
+    FParts.PaneMouse->OnDragStart = [this](TWavPaintBox& pane) { PaneDragArmed(pane); };
+}
+
+void TDragSources::PaneDragArmed(TWavPaintBox& pane)
+{
+    FArmed = &pane;
+}
+
+void TDragSources::StartPaneDrag(TWavPaintBox& pane)
+{
+    TTxWavStream& wave = *pane.Wave();
+    if (wave.Size() == 0 || pane.SelLength() <= 0)
+        return;
+    FSession.Begin(TWDragObject::OfPaneSelection(wave, &pane == FParts.WorkingPane));
+    FSession.Exec(&pane);
+}
+
+void TDragSources::StartWavesListDrag()
+{
+    QTreeWidgetItem* entry = FParts.WavesList->SelectedEntry();
+    TTxWavStream* wave = TWavesList::EntryWave(entry);
+    if (!wave)
+        return;
+    // Whatever mode it is dropped in, an entry gives its whole wave.
+    wave->SetSelStart(0);
+    wave->SetSelEnd(wave->Size() - 1);
+    FSession.Begin(TWDragObject::OfWavesListEntry(*entry, *wave));
+    FSession.Exec(FParts.WavesList->viewport());
+}
+
+void TDragSources::StartSelectListDrag()
+{
+    QTreeWidgetItem* entry = FParts.SelectList->SelectedEntry();
+    if (!entry)
+        return;
+    FSession.Begin(TWDragObject::OfStoredSelection(*entry));
+    FSession.Exec(FParts.SelectList->viewport());
+}
+
+bool TDragSources::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove && type != QEvent::MouseButtonRelease)
+        return QObject::eventFilter(watched, event);
+    if (watched == FParts.WorkingPane || watched == FParts.FinalPane)
+        return PaneEvent(*static_cast<TWavPaintBox*>(watched), event);
+    if (watched == FParts.WavesList->viewport())
+        return ListEvent(*FParts.WavesList, event);
+    if (watched == FParts.SelectList->viewport())
+        return ListEvent(*FParts.SelectList, event);
+    return QObject::eventFilter(watched, event);
+}
+
+bool TDragSources::PaneEvent(TWavPaintBox& pane, QEvent* event)
+{
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        // The pane mouse decides whether this press arms the drag.
+        FArmed = nullptr;
+        FPressAt = mouse->position().toPoint();
+        return false;
+    case QEvent::MouseButtonRelease:
+        FArmed = nullptr;
+        return false;
+    default:
+        break;
+    }
+    if (!(mouse->buttons() & Qt::LeftButton)) {
+        // A drag that ran took the button's release with it: the pane's press ends now.
+        if (FParts.PaneMouse->DragArmed() == &pane)
+            FParts.PaneMouse->PaneRelease(pane, Qt::NoButton);
+        return false;
+    }
+    if (FArmed != &pane ||
+        (mouse->position().toPoint() - FPressAt).manhattanLength() < QApplication::startDragDistance())
+        return false;
+    FArmed = nullptr;
+    StartPaneDrag(pane);
+    return true;
+}
+
+bool TDragSources::ListEvent(QTreeWidget& list, QEvent* event)
+{
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        FPressAt = mouse->position().toPoint();
+        FListPressed = mouse->button() == Qt::LeftButton && list.itemAt(FPressAt) != nullptr;
+        return false;
+    case QEvent::MouseButtonRelease:
+        FListPressed = false;
+        return false;
+    default:
+        break;
+    }
+    if (!FListPressed || !(mouse->buttons() & Qt::LeftButton) ||
+        (mouse->position().toPoint() - FPressAt).manhattanLength() < QApplication::startDragDistance())
+        return false;
+    FListPressed = false;
+    if (&list == FParts.WavesList)
+        StartWavesListDrag();
+    else
+        StartSelectListDrag();
+    return true;
+}

@@ -1,0 +1,55 @@
+#pragma once
+// TDragSources: where drags start. A pane's selection is dragged with Shift and the left
+// button pressed over it (once the pointer passes the toolkit's drag distance) or at once
+// by the pane's "Drag&Drop selection" button; a waves-list entry by pressing on it and
+// moving (its whole wave is selected first); a stored selection the same way from the
+// selections list. Each start makes the session's new drag object and runs the drag.
+
+#include <QObject>
+#include <QPoint>
+#include <QPointer>
+
+class QTreeWidget;
+class TDragSession;
+class TPaneMouse;
+class TSelectionsList;
+class TWavPaintBox;
+class TWavesList;
+
+class TDragSources : public QObject {
+    Q_OBJECT
+public:
+    struct TParts {
+        TWavPaintBox* WorkingPane;
+        TWavPaintBox* FinalPane;
+        TWavesList* WavesList;
+        TSelectionsList* SelectList;
+        TPaneMouse* PaneMouse;  // arms a pane's drag on Shift + left over the selection
+    };
+
+    TDragSources(TDragSession& session, TParts parts, QObject* parent = nullptr);
+
+    // The pane's automatic drag start: the press armed it; the drag begins when the
+    // pointer has moved far enough with the button held.
+    void PaneDragArmed(TWavPaintBox& pane);
+    // Starts the drag of the pane's selection now (the "Drag&Drop selection" buttons),
+    // when the pane's wave is not empty and its selection is longer than 0.
+    void StartPaneDrag(TWavPaintBox& pane);
+    // Starts the drag of the selected waves-list entry, if it holds a wave.
+    void StartWavesListDrag();
+    // Starts the drag of the selected stored selection, if one is selected.
+    void StartSelectListDrag();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool PaneEvent(TWavPaintBox& pane, QEvent* event);
+    bool ListEvent(QTreeWidget& list, QEvent* event);
+
+    TDragSession& FSession;
+    TParts FParts;
+    QPointer<TWavPaintBox> FArmed;   // the pane whose drag the last press armed
+    QPoint FPressAt;                 // where that press or a press on a list was
+    bool FListPressed = false;       // the left button went down on a list entry
+};
