@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# End to end: the real program under Xvfb (xcb) shows an example sound in both panes, a
+# real Shift+drag with the mouse carries the working selection to the right fifth of the
+# final pane (appending it), and the real save dialog writes the final wave; the file
+# must hold exactly the sound followed by the dragged samples.
+set -euo pipefail
+program=${1:?usage: drag_and_save.sh <path to sonovane>}
+src=${SONOVANE_SOURCE_DIR:-$(cd "$(dirname "$0")/../.." && pwd)}
+
+for tool in xvfb-run xdotool python3; do
+  if ! command -v "$tool" >/dev/null; then echo "SKIP: $tool is not installed"; exit 77; fi
+done
+
+work=$(mktemp -d)
+trap '[ -n "${KEEP_WORK:-}" ] || rm -rf "$work"' EXIT
+sound="$src/examples/sounds/zap.wav"   # 8-bit mono 22050 Hz: shown without conversion
+mkdir -p "$work/out"
+
+cat > "$work/drive.sh" <<'DRIVE'
+#!/usr/bin/env bash
+set -euo pipefail
+program=$1 sound=$2 work=$3
+export QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME="$work/config"
+# The sound in both panes (the working pane with its second quarter selected, the final
+# pane whole). Started in the output folder: with no remembered folder the save dialog
+# opens there, so only a bare name has to be typed.
+export SONOVANE_DEMO_WAVE="$sound"
+(cd "$work/out" && exec "$program" -nodelay) > "$work/program.log" 2>&1 &
+pid=$!
+wait_window() {  # name
+  for _ in $(seq 1 100); do
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  echo "window '$1' did not appear" >&2; return 1
+}
+main=$(wait_window Sonovane)
+sleep 1.5                                   # the plug-in scan hides the splash
+xdotool windowactivate --sync "$main" 2>/dev/null || xdotool windowfocus --sync "$main"
+# The window is 822 x 544: the left column is 170 wide, then the 5-pixel splitter and the
+# 9-pixel narrow panel, so a pane starts at x = 184 and is 628 wide (10 for the level bar
+# on the right). Each half of the wave area holds a pane about 200 high below its tool
+# bar; the middles below are well inside them for any menu and status bar height.
+eval "$(xdotool getwindowgeometry --shell "$main")"
+working_y=$((HEIGHT * 28 / 100)) final_y=$((HEIGHT * 74 / 100))
+from_x=$((184 + 628 * 3 / 8))           # inside the selection (a quarter to a half)
+to_x=$((184 + 628 * 93 / 100))          # the right fifth: append
+xdotool mousemove --window "$main" "$from_x" "$working_y"
+sleep 0.3
+xdotool keydown shift mousedown 1
+for dx in 4 8 12 16 24; do xdotool mousemove --window "$main" $((from_x + dx)) "$working_y"; sleep 0.1; done
+xdotool keyup shift
+steps=10
+for i in $(seq 1 $steps); do
+  xdotool mousemove --window "$main" $((from_x + (to_x - from_x) * i / steps)) \
+    $((working_y + (final_y - working_y) * i / steps))
+  sleep 0.1
+done
+xdotool mousemove --window "$main" $((to_x + 1)) "$final_y"
+sleep 0.3
+[ -n "${E2E_SHOTS:-}" ] && import -window root "$work/dragging.png"
+xdotool mouseup 1
+sleep 0.5
+[ -n "${E2E_SHOTS:-}" ] && import -window root "$work/dropped.png"
+xdotool key --window "$main" ctrl+s
+dialog=$(wait_window "Save WAV")
+xdotool windowfocus --sync "$dialog" 2>/dev/null || true
+sleep 0.3
+xdotool type --delay 40 composed
+xdotool key Return
+for _ in $(seq 1 50); do [ -s "$work/out/composed.wav" ] && break; sleep 0.1; done
+sleep 0.5
+[ -n "${E2E_SHOTS:-}" ] && import -window root "$work/saved.png"
+kill "$pid"; wait "$pid" 2>/dev/null || true
+DRIVE
+chmod +x "$work/drive.sh"
+
+xvfb-run -a -s "-screen 0 1024x768x24" "$work/drive.sh" "$program" "$sound" "$work"
+
+python3 - "$sound" "$work/out/composed.wav" <<'CHECK'
+import struct, sys
+wav = open(sys.argv[1], 'rb').read()
+pos, data = 12, None
+while pos + 8 <= len(wav):
+    cid, size = wav[pos:pos+4], struct.unpack('<I', wav[pos+4:pos+8])[0]
+    if cid == b'data':
+        data = wav[pos+8:pos+8+size]; break
+    pos += 8 + size + (size & 1)
+n = len(data)
+# The working selection runs from a quarter to a half of the sound, both ends included.
+samples = data + data[n // 4:n // 2 + 1]
+header = (b'RIFF' + struct.pack('<I', 36 + len(samples)) + b'WAVEfmt ' +
+          struct.pack('<IHHIIHH', 16, 1, 1, 22050, 22050, 1, 8) + b'data' + struct.pack('<I', len(samples)))
+try:
+    saved = open(sys.argv[2], 'rb').read()
+except OSError as e:
+    sys.exit(f"FAIL: nothing was saved ({e})")
+if saved != header + samples:
+    sys.exit(f"FAIL: the saved file has {len(saved)} bytes, expected {len(header + samples)} "
+             f"(the sound, then samples {n // 4} to {n // 2} appended)")
+print(f"OK: {n} samples with {len(samples) - n} dragged samples appended, saved exactly")
+CHECK
