@@ -98,16 +98,9 @@ private:
         const bool over = Over(target, p, mime.get());
         return Drop(target, p, mime.get()) && over;
     }
-    static void MoveHeld(QWidget* w, QPoint p, Qt::KeyboardModifiers keys)
+    static void Move(QWidget* w, QPoint p, Qt::MouseButtons held, Qt::KeyboardModifiers keys = {})
     {
-        QMouseEvent move(QEvent::MouseMove, QPointF(p), w->mapToGlobal(QPointF(p)), Qt::NoButton,
-                         Qt::LeftButton, keys);
-        QCoreApplication::sendEvent(w, &move);
-    }
-    static void MoveFree(QWidget* w, QPoint p)
-    {
-        QMouseEvent move(QEvent::MouseMove, QPointF(p), w->mapToGlobal(QPointF(p)), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, QPointF(p), w->mapToGlobal(QPointF(p)), Qt::NoButton, held, keys);
         QCoreApplication::sendEvent(w, &move);
     }
     // Press on an entry and move on: the list's own drag start.
@@ -115,22 +108,23 @@ private:
     {
         const QPoint at = list.visualItemRect(entry).center();
         QTest::mousePress(list.viewport(), Qt::LeftButton, {}, at);
-        MoveHeld(list.viewport(), at + QPoint(QApplication::startDragDistance() + 1, 0), {});
+        Move(list.viewport(), at + QPoint(QApplication::startDragDistance() + 1, 0), Qt::LeftButton);
     }
-    QTreeWidgetItem* Entry(const QString& caption, const ByteVector& bytes)
+    std::unique_ptr<TTxWavStream> Wave(const ByteVector& bytes)
     {
         auto wave = std::make_unique<TTxWavStream>();
         wave->SetFormat(FForm->Convertor.ACMFormatOut.Head());
         Fill(*wave, bytes);
-        return Waves().AppendEntry(caption, std::move(wave));
+        return wave;
+    }
+    QTreeWidgetItem* Entry(const QString& caption, const ByteVector& bytes)
+    {
+        return Waves().AppendEntry(caption, Wave(bytes));
     }
     QString WavFile(const QString& name, const ByteVector& bytes)
     {
-        TTxWavStream wave;
-        wave.SetFormat(FForm->Convertor.ACMFormatOut.Head());
-        Fill(wave, bytes);
         const QString path = FDir->filePath(name);
-        wave.SaveToFile(path.toStdString());
+        Wave(bytes)->SaveToFile(path.toStdString());
         return path;
     }
     bool Renaming(QTreeWidgetItem* entry)
@@ -140,7 +134,7 @@ private:
                Waves().itemAt(editor->geometry().center()) == entry && editor->text() == entry->text(0);
     }
     QPoint Middle(TWavPaintBox* p) { return {p->width() / 2, 10}; }
-    QPoint Left(TWavPaintBox*) { return {1, 10}; }
+    static QPoint Left(TWavPaintBox*) { return {1, 10}; }
     QPoint Right(TWavPaintBox* p) { return {p->width() - 1, 10}; }
 
 private slots:
@@ -229,6 +223,13 @@ private slots:
         Fill(Working(), {});
         QVERIFY(!DropOurs(F(), Middle(F())));
         QCOMPARE(Final().Size(), 0);
+        // A start without its condition makes no drag object: an empty pane, a press on
+        // an empty part of a list.
+        TWDragObject* last = Current();
+        FForm->BtnDragSel1->click();
+        QTest::mousePress(Waves().viewport(), Qt::LeftButton, {}, {5, 5});
+        Move(Waves().viewport(), {40, 5}, Qt::LeftButton);
+        QCOMPARE(Current(), last);
     }
 
     void movesInsideTheSameWaveKeepEverySample()
@@ -359,6 +360,17 @@ private slots:
 
     void storedSelectionsSelectOnAPane()
     {
+        // Stored by a drop on the list when longer than 101 samples.
+        Fill(Working(), Iota(3000));
+        for (const int end : {1100, 1101}) {
+            W()->SetSelection(1000, end);
+            FForm->BtnDragSel1->click();
+            QCOMPARE(DropOurs(Stored().viewport(), {5, 5}), end == 1101);
+            QCOMPARE(Status(), QString());
+        }
+        QCOMPARE(Stored().topLevelItemCount(), 1);
+        QCOMPARE(TSelectionsList::EntryRange(Stored().topLevelItem(0)), (std::optional<TStoredRange>{{1000, 1101}}));
+
         Fill(Final(), Iota(2000));
         QTreeWidgetItem* stored = Stored().AppendEntry(1500, 3000);
         DragEntry(Stored(), stored);
@@ -378,9 +390,9 @@ private slots:
     void trashCanDeletesWhatIsDroppedWithItsCaptions()
     {
         QCOMPARE(FForm->TrashCan->text(), QStringLiteral("Trash can"));
-        MoveFree(FForm->TrashCan, {5, 5});
+        Move(FForm->TrashCan, {5, 5}, Qt::NoButton);
         QCOMPARE(Status(), QStringLiteral("Trash can. Drag and Drop items to delete."));
-        MoveFree(Waves().viewport(), {5, 5});
+        Move(Waves().viewport(), {5, 5}, Qt::NoButton);
         QCOMPARE(Status(), QStringLiteral("Waves list holds your sounds."));
 
         const ByteVector wave = Iota(44100);
@@ -493,14 +505,14 @@ private slots:
         W()->SetSelection(22050, 33075);
         const int x = (W()->SelStartPixel() + W()->SelEndPixel()) / 2;
         QTest::mousePress(W(), Qt::LeftButton, Qt::ShiftModifier, {x, 5});
-        MoveHeld(W(), {x + 1, 5}, Qt::ShiftModifier);
+        Move(W(), {x + 1, 5}, Qt::LeftButton, Qt::ShiftModifier);
         QVERIFY(!Current());
-        MoveHeld(W(), {x + QApplication::startDragDistance() + 1, 5}, Qt::ShiftModifier);
+        Move(W(), {x + QApplication::startDragDistance() + 1, 5}, Qt::LeftButton, Qt::ShiftModifier);
         QVERIFY(Current());
         QCOMPARE(Current()->Description, W1to15);
         QCOMPARE(Sel(Working()), std::make_pair(22050, 33075));
         // The drag took the release: the next plain move is the pane's again.
-        MoveFree(W(), {10, 5});
+        Move(W(), {10, 5}, Qt::NoButton);
         QCOMPARE(FForm->PaneMouse->DragArmed(), (TWavPaintBox*)nullptr);
         // The final pane's button drags its selection.
         Fill(Final(), Iota(44100));
