@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QMenu>
 #include <QMouseEvent>
 
@@ -120,8 +121,8 @@ QTreeWidgetItem* TSelectionsList::SelectedEntry() const
 
 std::optional<TStoredRange> TSelectionsList::EntryRange(const QTreeWidgetItem* entry)
 {
-    // An entry made elsewhere may lack the hidden texts altogether.
-    if (!entry || entry->columnCount() <= EndTextColumn)
+    // Hidden texts that are missing read as empty, so such an entry is unusable too.
+    if (!entry)
         return std::nullopt;
     return ParseStoredRange(entry->text(StartTextColumn).toStdString(),
                             entry->text(EndTextColumn).toStdString());
@@ -141,6 +142,10 @@ void TSelectionsList::RemoveEntry(QTreeWidgetItem* entry)
 {
     if (!entry || entry->treeWidget() != this || entry->parent())
         return;
+    // Without a current row the toolkit does not pass the selection on to a neighbour,
+    // which a second "Delete" would then remove unasked.
+    if (currentItem() == entry)
+        selectionModel()->clearCurrentIndex();
     delete entry;  // the model announces it (EntryRemoved) while it is still listed
 }
 

@@ -3,6 +3,7 @@
 // receive, and the hints in the window's status bar.
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QHeaderView>
 #include <QLocale>
 #include <QMenu>
 #include <QSignalSpy>
@@ -12,6 +13,7 @@
 
 #include "about/Unit2.h"
 #include "app/Application.h"
+#include "app/GridDelegate.h"
 #include "app/SelectionsList.h"
 #include "app/main.h"
 #include "support/ScriptedDialogs.h"
@@ -119,6 +121,9 @@ private slots:
             shown << entry->text(c);
         QCOMPARE(shown, texts);
         QCOMPARE(List().columnCount(), 3);  // the offsets are not shown
+        for (int c = 0; c < 3; ++c)
+            QCOMPARE(List().header()->sectionResizeMode(c), QHeaderView::ResizeToContents);
+        QVERIFY(dynamic_cast<TGridDelegate*>(List().itemDelegate()));
         QCOMPARE(FForm->WorkingPane->SelStart(), start);
         QCOMPARE(FForm->WorkingPane->SelEnd(), end);
     }
@@ -198,8 +203,9 @@ private slots:
         QCOMPARE(removed.count(), 0);
         QCOMPARE(other.topLevelItemCount(), 1);
 
-        b->setSelected(true);
+        List().setCurrentItem(b);
         List().Delete2->trigger();
+        QCOMPARE(List().SelectedEntry(), nullptr);  // no neighbour chosen for the user
         List().RemoveEntry(d);  // the trash can's way
         QCOMPARE(List().topLevelItemCount(), 2);
         QCOMPARE(List().topLevelItem(0), a);
