@@ -52,21 +52,6 @@ std::string TemporaryNameFor(const std::string& target, std::mt19937& random)
     return (folder == "/" ? folder : folder + "/") + "." + base + ".~" + suffix;
 }
 
-template <class Byte, class Transfer>
-int64_t TransferAll(int handle, Byte* p, int64_t count, Transfer transfer)
-{
-    int64_t done = 0;
-    while (done < count) {
-        const ssize_t n = transfer(handle, p + done, static_cast<size_t>(count - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += n;
-    }
-    return done;
-}
-
 } // namespace
 
 TReplacingFileStream::TReplacingFileStream(const std::string& fileName)
@@ -120,36 +105,6 @@ void TReplacingFileStream::Discard() noexcept
         ::unlink(FTempName.c_str());
         FTempName.clear();
     }
-}
-
-int64_t TReplacingFileStream::Read(void* buffer, int64_t count)
-{
-    if (FHandle < 0 || count <= 0)
-        return 0;
-    return TransferAll(FHandle, static_cast<uint8_t*>(buffer), count, ::read);
-}
-
-int64_t TReplacingFileStream::Write(const void* buffer, int64_t count)
-{
-    if (FHandle < 0 || count <= 0)
-        return 0;
-    return TransferAll(FHandle, static_cast<const uint8_t*>(buffer), count, ::write);
-}
-
-int64_t TReplacingFileStream::Seek(int64_t offset, int origin)
-{
-    if (FHandle < 0)
-        return -1;
-    const int whence = origin == soCurrent ? SEEK_CUR : origin == soEnd ? SEEK_END : SEEK_SET;
-    return ::lseek(FHandle, static_cast<off_t>(offset), whence);
-}
-
-int64_t TReplacingFileStream::GetSize() const
-{
-    struct stat st {};
-    if (FHandle < 0 || ::fstat(FHandle, &st) != 0)
-        return 0;
-    return S_ISREG(st.st_mode) ? static_cast<int64_t>(st.st_size) : 0;
 }
 
 void TReplacingFileStream::SetSize(int64_t newSize)

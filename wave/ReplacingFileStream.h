@@ -8,7 +8,7 @@
 
 #include "wave/Stream.h"
 
-class TReplacingFileStream : public TStream {
+class TReplacingFileStream : public THandleStream {
 public:
     // Creates the temporary file in fileName's folder. Raises EFCreateError with the
     // toolkit's "Datei %s kann nicht erstellt werden" (fileName) when nothing can be
@@ -21,10 +21,6 @@ public:
     TReplacingFileStream(const TReplacingFileStream&) = delete;
     TReplacingFileStream& operator=(const TReplacingFileStream&) = delete;
 
-    int64_t Read(void* buffer, int64_t count) override;
-    int64_t Write(const void* buffer, int64_t count) override;
-    int64_t Seek(int64_t offset, int origin) override;
-    int64_t GetSize() const override;
     void SetSize(int64_t newSize) override;
 
     // Flushes the bytes to the disk, closes and renames the file over the target.
@@ -42,5 +38,4 @@ private:
     std::string FFileName;  // as given, for the messages
     std::string FTarget;    // the file to replace: FFileName, or the file a link names
     std::string FTempName;
-    int FHandle = -1;
 };

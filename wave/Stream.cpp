@@ -301,21 +301,21 @@ int64_t TransferAll(int handle, Byte* p, int64_t count, Transfer transfer)
 
 } // namespace
 
-int64_t TFileStream::Read(void* buffer, int64_t count)
+int64_t THandleStream::Read(void* buffer, int64_t count)
 {
     if (FHandle < 0 || count <= 0)
         return 0;
     return TransferAll(FHandle, static_cast<uint8_t*>(buffer), count, ::read);
 }
 
-int64_t TFileStream::Write(const void* buffer, int64_t count)
+int64_t THandleStream::Write(const void* buffer, int64_t count)
 {
     if (FHandle < 0 || count <= 0)
         return 0;
     return TransferAll(FHandle, static_cast<const uint8_t*>(buffer), count, ::write);
 }
 
-int64_t TFileStream::Seek(int64_t offset, int origin)
+int64_t THandleStream::Seek(int64_t offset, int origin)
 {
     if (FHandle < 0)
         return -1;
@@ -323,7 +323,7 @@ int64_t TFileStream::Seek(int64_t offset, int origin)
     return ::lseek(FHandle, static_cast<off_t>(offset), whence);
 }
 
-int64_t TFileStream::GetSize() const
+int64_t THandleStream::GetSize() const
 {
     struct stat st {};
     if (FHandle < 0 || ::fstat(FHandle, &st) != 0)

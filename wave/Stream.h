@@ -121,9 +121,22 @@ private:
     void Resize(int64_t newSize, bool zero);
 };
 
+// A stream over an open file handle: whole transfers (interrupted calls resumed), seeks
+// and the size of a regular file. The file streams open and close the handle.
+class THandleStream : public TStream {
+public:
+    int64_t Read(void* buffer, int64_t count) override;
+    int64_t Write(const void* buffer, int64_t count) override;
+    int64_t Seek(int64_t offset, int origin) override;
+    int64_t GetSize() const override;
+
+protected:
+    int FHandle = -1;
+};
+
 // A file opened for reading (fmOpenRead) or created/truncated for writing (fmCreate).
 // Opening failures raise EFOpenError / EFCreateError with the toolkit's German texts.
-class TFileStream : public TStream {
+class TFileStream : public THandleStream {
 public:
     enum Mode { fmOpenRead, fmCreate };
     TFileStream(const std::string& fileName, Mode mode);
@@ -131,17 +144,12 @@ public:
     TFileStream(const TFileStream&) = delete;
     TFileStream& operator=(const TFileStream&) = delete;
 
-    int64_t Read(void* buffer, int64_t count) override;
-    int64_t Write(const void* buffer, int64_t count) override;
-    int64_t Seek(int64_t offset, int origin) override;
-    int64_t GetSize() const override;
     void SetSize(int64_t newSize) override;
     // Flushes and closes; raises EFileError when the data could not be written.
     void Close();
 
 private:
     std::string FFileName;
-    int FHandle = -1;
 };
 
 // The toolkit's own (German) file error texts; %s is replaced by the file name.
