@@ -44,6 +44,9 @@ void TDragSources::StartWavesListDrag()
     wave->SetSelEnd(wave->Size() - 1);
     FSession.Begin(TWDragObject::OfWavesListEntry(*entry, *wave));
     FSession.Exec(FParts.WavesList->viewport());
+    // The drag took the button's release, after which the list always repaints the
+    // working pane (whatever auto show painted there while the button was down).
+    FParts.WorkingPane->Repaint();
 }
 
 void TDragSources::StartSelectListDrag()

@@ -294,7 +294,14 @@ private slots:
         TTxWavStream* doorWave = TWavesList::EntryWave(door);
         doorWave->SetSelStart(100);
         doorWave->SetSelEnd(199);
+        // With auto show the press paints the entry on the working pane; the drag's end
+        // gives the pane its own picture back.
+        Fill(Working(), ByteVector(900, 200));
+        W()->Repaint();
+        const QImage own = W()->Picture().copy();
+        Waves().AutoShow1->setChecked(true);
         DragEntry(Waves(), door);
+        QCOMPARE(W()->Picture(), own);
         QCOMPARE(Current()->Description, QStringLiteral("door"));
         QCOMPARE(Sel(*doorWave), std::make_pair(0, 699));  // the whole wave goes
         Fill(Final(), ByteVector(300, 128));
