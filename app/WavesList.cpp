@@ -6,10 +6,9 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QStyledItemDelegate>
 
 #include "view/LocalTimeText.h"
+#include "app/GridDelegate.h"
 #include "app/OutOfMemoryReport.h"
 #include "platform/dialogs.h"
 #include "view/wavpaint.h"
@@ -48,24 +47,6 @@ public:
 
 private:
     std::unique_ptr<TTxWavStream> FWave;
-};
-
-// Light grid lines between rows and columns, drawn over the standard item.
-class TGridDelegate : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override
-    {
-        QStyledItemDelegate::paint(painter, option, index);
-        painter->save();
-        painter->setPen(QColor(0xD8, 0xD8, 0xD8));
-        const QRect r = option.rect;
-        painter->drawLine(r.bottomLeft(), r.bottomRight());
-        painter->drawLine(r.topRight(), r.bottomRight());
-        painter->restore();
-    }
 };
 
 } // namespace
