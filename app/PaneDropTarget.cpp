@@ -58,7 +58,8 @@ bool TPaneDropTarget::eventFilter(QObject* watched, QEvent* event)
         return QObject::eventFilter(watched, event);
 
     if (type == QEvent::DragLeave) {
-        PaneDragOver(*pane, FSession.Current(), 0, 0, TDragState::Leave);
+        // Whatever was offered (a drag object or files), the pane is its own again.
+        Restore(*pane);
         event->accept();
         return true;
     }
@@ -69,16 +70,13 @@ bool TPaneDropTarget::eventFilter(QObject* watched, QEvent* event)
     if (type == QEvent::Drop) {
         // As the drag leaves the pane at its drop: marks and borrowed panels go first.
         Restore(*pane);
-        if (!object && files.isEmpty()) {
+        const bool taken = object ? PaneDragDrop(*pane, object, at.x(), at.y()) : FilesDrop(*pane, files);
+        if (taken) {
+            drag->setDropAction(Qt::CopyAction);
+            drag->accept();
+        } else {
             drag->ignore();
-            return true;
         }
-        if (object)
-            PaneDragDrop(*pane, object, at.x(), at.y());
-        else
-            FilesDrop(*pane, files);
-        drag->setDropAction(Qt::CopyAction);
-        drag->accept();
         return true;
     }
     const TDragState state = type == QEvent::DragEnter ? TDragState::Enter : TDragState::Move;
@@ -158,17 +156,17 @@ void TPaneDropTarget::RecordUndo(TWavPaintBox& pane)
         FDragDropAction.Execute();
 }
 
-void TPaneDropTarget::PaneDragDrop(TWavPaintBox& pane, TWDragObject* object, int32_t x, int32_t y)
+bool TPaneDropTarget::PaneDragDrop(TWavPaintBox& pane, TWDragObject* object, int32_t x, int32_t y)
 {
     Q_UNUSED(x);
     Q_UNUSED(y);
     if (!object)
-        return;
+        return false;
     if (TTxWavStream* source = object->Wave) {
         const TDropMode mode = object->DropMode;
         // Refused while dragged over; a drop that arrives anyway changes nothing.
         if (source->Size() == 0 || mode == dropNone || (mode == dropReplace && source == pane.Wave()))
-            return;
+            return false;
         QTreeWidgetItem* entry = object->ListItem;
         RecordUndo(pane);
         switch (mode) {
@@ -184,15 +182,16 @@ void TPaneDropTarget::PaneDragDrop(TWavPaintBox& pane, TWDragObject* object, int
         case dropNone:
             break;
         }
-        return;
+        return true;
     }
-    if (object->ListItem) {
-        const std::optional<TStoredRange> range = TSelectionsList::EntryRange(object->ListItem);
-        if (!range)
-            return;
-        pane.SetSelection(range->Start, range->End);
-        Restore(pane);
-    }
+    if (!object->ListItem)
+        return false;
+    const std::optional<TStoredRange> range = TSelectionsList::EntryRange(object->ListItem);
+    if (!range)
+        return false;
+    pane.SetSelection(range->Start, range->End);
+    Restore(pane);
+    return true;
 }
 
 bool TPaneDropTarget::FilesDragOver(TWavPaintBox& pane, const QStringList& files, TDragState state)
@@ -209,8 +208,10 @@ bool TPaneDropTarget::FilesDragOver(TWavPaintBox& pane, const QStringList& files
     return true;
 }
 
-void TPaneDropTarget::FilesDrop(TWavPaintBox& pane, const QStringList& files)
+bool TPaneDropTarget::FilesDrop(TWavPaintBox& pane, const QStringList& files)
 {
+    if (files.isEmpty())
+        return false;
     // Opening may ask nothing but may report failing files; the dragging program is
     // not kept waiting for that.
     QPointer<TWavPaintBox> target(&pane);
@@ -218,6 +219,7 @@ void TPaneDropTarget::FilesDrop(TWavPaintBox& pane, const QStringList& files)
         if (target)
             OpenIntoPane(*target, files);
     });
+    return true;
 }
 
 void TPaneDropTarget::OpenIntoPane(TWavPaintBox& pane, const QStringList& files)

@@ -39,13 +39,13 @@ public:
     // Drag-over of a drag object at (x, y) in pane pixels; whether the pane accepts.
     // On a leave the pane's marks and panels are restored.
     bool PaneDragOver(TWavPaintBox& pane, TWDragObject* object, int32_t x, int32_t y, TDragState state);
-    // The drop of object, with the mode its last drag-over chose.
-    void PaneDragDrop(TWavPaintBox& pane, TWDragObject* object, int32_t x, int32_t y);
+    // The drop of object, with the mode its last drag-over chose; whether it was taken.
+    bool PaneDragDrop(TWavPaintBox& pane, TWDragObject* object, int32_t x, int32_t y);
     // Files dragged over a pane: offered as a replace when there is at least one.
     bool FilesDragOver(TWavPaintBox& pane, const QStringList& files, TDragState state);
     // Files dropped: they are opened once the drop is over (an open may show messages),
-    // then the first one opened replaces the pane's content.
-    void FilesDrop(TWavPaintBox& pane, const QStringList& files);
+    // then the first one opened replaces the pane's content. False for no files.
+    bool FilesDrop(TWavPaintBox& pane, const QStringList& files);
 
     // Texts of status panel 1 while a drop is offered.
     static constexpr const char* ReplaceText = "<- replace ->";

@@ -19,6 +19,7 @@
 #include "about/Unit2.h"
 #include "app/Application.h"
 #include "app/DragSession.h"
+#include "app/PaneDropTarget.h"
 #include "app/PaneMouse.h"
 #include "app/SelectionsList.h"
 #include "app/WavesList.h"
@@ -205,7 +206,9 @@ private slots:
         const QString own = Panel(W(), 1);
         FForm->BtnDragSel1->click();
         // Its own wave in the replace zone: refused and not dropped, no undo step.
-        QVERIFY(!DropOurs(W(), Middle(W())));
+        auto itself = Ours();
+        QVERIFY(!Over(W(), Middle(W()), itself.get()));
+        QVERIFY(!FForm->PaneDrops->PaneDragDrop(*W(), Current(), W()->width() / 2, 10));
         QCOMPARE(Panel(W(), 1), own);
         QCOMPARE(Bytes(Working()), Iota(1000));
         QVERIFY(!FForm->BtnUndo->isEnabled());
@@ -388,10 +391,13 @@ private slots:
         QVERIFY(Drop(F(), Middle(F()), mime.get()));
         QCOMPARE(Sel(Final()), std::make_pair(1500, 1999));
         QCOMPARE(Bytes(Final()), Iota(2000));
-        stored->setText(TSelectionsList::EndTextColumn, QStringLiteral("12x"));
+        // Offsets that stop reading between the drag-over and the drop: nothing happens.
         F()->SetSelection(5, 6);
-        QVERIFY(!DropOurs(F(), Middle(F())));
+        QVERIFY(Over(F(), Middle(F()), mime.get()));
+        stored->setText(TSelectionsList::EndTextColumn, QStringLiteral("12x"));
+        QVERIFY(!Drop(F(), Middle(F()), mime.get()));
         QCOMPARE(Sel(Final()), std::make_pair(5, 6));
+        QVERIFY(!Over(F(), Middle(F()), mime.get()));
     }
 
     void trashCanDeletesWhatIsDroppedWithItsCaptions()
@@ -454,7 +460,7 @@ private slots:
             QVERIFY(Current());
             auto mime = Ours();
             removals[i]();
-            QVERIFY(!Current());
+            QVERIFY(!Current() && !FForm->DragSession->Dragged(mime.get()));
             Fill(Final(), Iota(1000));
             const int waves = Waves().topLevelItemCount(), stored = Stored().topLevelItemCount();
             for (QWidget* target : {static_cast<QWidget*>(F()), Waves().viewport(), Stored().viewport(),
@@ -489,10 +495,15 @@ private slots:
         // On a pane: opened into the list, the first one opened replaces the pane's
         // content as its entry dropped in the middle would, with an undo step.
         Fill(Working(), Iota(300));
+        W()->UpdateStatus();
         QMimeData mixed;
         mixed.setUrls({QUrl::fromLocalFile(bad), QUrl::fromLocalFile(b), QUrl::fromLocalFile(a)});
+        const QString own = Panel(W(), 1);
         QVERIFY(Over(W(), Left(W()), &mixed));
         QCOMPARE(Panel(W(), 1), QStringLiteral("<- replace ->"));
+        Leave(W());
+        QCOMPARE(Panel(W(), 1), own);
+        QVERIFY(Over(W(), Left(W()), &mixed));
         QVERIFY(Drop(W(), Left(W()), &mixed));
         QTRY_COMPARE(Waves().topLevelItemCount(), 4);
         QCOMPARE(FDialogs->Messages.size(), 1);
