@@ -82,7 +82,9 @@ bool TPaneDropTarget::eventFilter(QObject* watched, QEvent* event)
     const TDragState state = type == QEvent::DragEnter ? TDragState::Enter : TDragState::Move;
     const bool accepted = object ? PaneDragOver(*pane, object, at.x(), at.y(), state)
                                  : !files.isEmpty() && FilesDragOver(*pane, files, state);
-    if (accepted) {
+    // Entering, the pane takes every drag it might accept somewhere: the toolkit sends
+    // no further moves over a pane that refused the enter, and the zone decides per move.
+    if (accepted || (state == TDragState::Enter && (object || !files.isEmpty()))) {
         drag->setDropAction(Qt::CopyAction);
         drag->accept();
     } else {

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # End to end: the real program under Xvfb (xcb) shows an example sound in both panes, a
-# real Shift+drag with the mouse carries the working selection to the right fifth of the
-# final pane (appending it), and the real save dialog writes the final wave; the file
-# must hold exactly the sound followed by the dragged samples.
+# real Shift+drag with the mouse moves the working selection to the front of its own wave
+# (passing the middle, where the pane refuses its own wave), a second one carries it to
+# the right fifth of the final pane (appending it), and the real save dialog writes the
+# final wave; the file must hold exactly the sound followed by the dragged samples.
 set -euo pipefail
 program=${1:?usage: drag_and_save.sh <path to sonovane>}
 src=${SONOVANE_SOURCE_DIR:-$(cd "$(dirname "$0")/../.." && pwd)}
@@ -44,21 +45,29 @@ xdotool windowactivate --sync "$main" 2>/dev/null || xdotool windowfocus --sync 
 # bar; the middles below are well inside them for any menu and status bar height.
 eval "$(xdotool getwindowgeometry --shell "$main")"
 working_y=$((HEIGHT * 28 / 100)) final_y=$((HEIGHT * 74 / 100))
-from_x=$((184 + 628 * 3 / 8))           # inside the selection (a quarter to a half)
-to_x=$((184 + 628 * 93 / 100))          # the right fifth: append
-xdotool mousemove --window "$main" "$from_x" "$working_y"
-sleep 0.3
-xdotool keydown shift mousedown 1
-for dx in 4 8 12 16 24; do xdotool mousemove --window "$main" $((from_x + dx)) "$working_y"; sleep 0.1; done
-xdotool keyup shift
-steps=10
-for i in $(seq 1 $steps); do
-  xdotool mousemove --window "$main" $((from_x + (to_x - from_x) * i / steps)) \
-    $((working_y + (final_y - working_y) * i / steps))
-  sleep 0.1
-done
-xdotool mousemove --window "$main" $((to_x + 1)) "$final_y"
-sleep 0.3
+shift_drag() {  # from_x from_y, then x y pairs to pass through; the button stays down
+  local x=$1 y=$2; shift 2
+  xdotool mousemove --window "$main" "$x" "$y"
+  sleep 0.3
+  xdotool keydown shift mousedown 1
+  for dx in 4 8 12 16 24; do xdotool mousemove --window "$main" $((x + dx)) "$y"; sleep 0.1; done
+  xdotool keyup shift
+  while [ $# -ge 2 ]; do
+    xdotool mousemove --window "$main" "$1" "$2"; sleep 0.15; shift 2
+  done
+  sleep 0.3
+}
+# Inside the selection (a quarter to a half), over the middle, to the left fifth: to the
+# front. The selection then covers the first quarter.
+shift_drag $((184 + 628 * 3 / 8)) "$working_y" $((184 + 628 / 2)) "$working_y" 300 "$working_y" \
+  $((184 + 20)) "$working_y" $((184 + 10)) "$working_y"
+[ -n "${E2E_SHOTS:-}" ] && import -window root "$work/moving.png"
+xdotool mouseup 1
+sleep 0.5
+# From the moved selection to the right fifth of the final pane: appended there.
+to_x=$((184 + 628 * 93 / 100))
+shift_drag $((184 + 628 / 8)) "$working_y" 400 $(((working_y + final_y) / 2)) "$to_x" "$final_y" \
+  $((to_x + 1)) "$final_y"
 [ -n "${E2E_SHOTS:-}" ] && import -window root "$work/dragging.png"
 xdotool mouseup 1
 sleep 0.5

@@ -207,6 +207,11 @@ private slots:
         FForm->BtnDragSel1->click();
         // Its own wave in the replace zone: refused and not dropped, no undo step.
         auto itself = Ours();
+        // The enter is taken all the same, or the toolkit would send no moves to find
+        // the zones that accept.
+        QDragEnterEvent enter(Middle(W()), Qt::CopyAction, itself.get(), Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(W(), &enter);
+        QVERIFY(enter.isAccepted());
         QVERIFY(!Over(W(), Middle(W()), itself.get()));
         QVERIFY(!FForm->PaneDrops->PaneDragDrop(*W(), Current(), W()->width() / 2, 10));
         QCOMPARE(Panel(W(), 1), own);
