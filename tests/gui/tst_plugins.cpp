@@ -86,9 +86,9 @@ private:
     // "tp_two=a.txf" under another name; "junk.txf" is a file that is no library.
     void Install(const QStringList& libraries)
     {
-        for (const QString& spec : libraries) {
-            const QString source = spec.section(QLatin1Char('='), 0, 0);
-            QString target = spec.section(QLatin1Char('='), 1, 1);
+        for (const QString& entry : libraries) {
+            const QString source = entry.section(QLatin1Char('='), 0, 0);
+            QString target = entry.section(QLatin1Char('='), 1, 1);
             if (target.isEmpty())
                 target = source.endsWith(QLatin1String(".txf")) ? source : source + QStringLiteral(".txf");
             const QString path = FFolder->filePath(target);

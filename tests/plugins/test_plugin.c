@@ -134,19 +134,19 @@ static void DumpWave(const char* label, const TPluginWave* w)
             w->Format->wBitsPerSample);
 }
 
-static long Field(const char* spec, const char* key, long fallback)
+static long Field(const char* request, const char* key, long fallback)
 {
-    const char* at = strstr(spec, key);
+    const char* at = strstr(request, key);
     return at ? strtol(at + strlen(key), NULL, 10) : fallback;
 }
 
 static TPluginWave* Result(void)
 {
-    const char* spec = getenv("SONOVANE_TP_RETURN");
-    if (!spec || strstr(spec, "none"))
+    const char* request = getenv("SONOVANE_TP_RETURN");
+    if (!request || strstr(request, "none"))
         return NULL;
     static char name[64];
-    const char* n = strstr(spec, "name=");
+    const char* n = strstr(request, "name=");
     size_t length = 0;
     if (n) {
         n += 5;
@@ -158,7 +158,7 @@ static TPluginWave* Result(void)
     name[length] = 0;
 
     g_format.wFormatTag = 1;
-    g_format.nChannels = strstr(spec, "format=stereo") ? 2 : 1;
+    g_format.nChannels = strstr(request, "format=stereo") ? 2 : 1;
     g_format.nSamplesPerSec = 22050;
     g_format.nAvgBytesPerSec = 22050 * g_format.nChannels;
     g_format.nBlockAlign = g_format.nChannels;
@@ -166,16 +166,16 @@ static TPluginWave* Result(void)
     g_format.cbSize = 0;
 
     memset(&g_record, 0, sizeof g_record);
-    g_record.Size = (int32_t)Field(spec, "size=", 0);
-    g_record.SelStart = (int32_t)Field(spec, "selstart=", 0);
-    g_record.SelEnd = (int32_t)Field(spec, "selend=", 0);
+    g_record.Size = (int32_t)Field(request, "size=", 0);
+    g_record.SelStart = (int32_t)Field(request, "selstart=", 0);
+    g_record.SelEnd = (int32_t)Field(request, "selend=", 0);
     if (g_record.Size > 0) {
         g_result = (uint8_t*)malloc((size_t)g_record.Size);
         for (int32_t i = 0; i < g_record.Size; ++i)
             g_result[i] = (uint8_t)i;
     }
-    g_record.Data = strstr(spec, "data=null") ? NULL : g_result;
-    g_record.Format = strstr(spec, "format=null") ? NULL : &g_format;
+    g_record.Data = strstr(request, "data=null") ? NULL : g_result;
+    g_record.Format = strstr(request, "format=null") ? NULL : &g_format;
     g_record.Name = strcmp(name, "null") == 0 ? NULL : name;
     return &g_record;
 }
