@@ -105,6 +105,8 @@ void TForm1::FormCreate()
     Player->WPlayer().AfterPlaying = [this](TJvWavePlayer*) { WPlayerAfterPlaying(); };
 
     ProgramDir = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    // Hints of the panes, the lists and the plug-ins go to the window's status bar.
+    const auto showHint = [this](const QString& text) { statusBar()->showMessage(text); };
 
     // Both panes hold the converter's output format from the start, so every wave
     // dropped or shown there is already comparable with it.
@@ -124,7 +126,7 @@ void TForm1::FormCreate()
         [this](TTxWavStream& wave, int32_t start, int32_t length, bool looped) {
             Player->PlayRange(wave, start, length, looped);
         },
-        [this](const QString& text) { statusBar()->showMessage(text); },
+        showHint,
         [this] { return BtnZeroCross->isChecked(); });
     PaneMouse->Attach(WorkingPane, UpperNarrowPanel, UpperLevelBar);
     PaneMouse->Attach(FinalPane, LowerNarrowPanel, LowerLevelBar);
@@ -137,7 +139,7 @@ void TForm1::FormCreate()
     // The Selections list brackets its entries on both panes; its hints go to panel 0.
     SelectList->WorkingPane = WorkingPane;
     SelectList->FinalPane = FinalPane;
-    SelectList->ShowStatus = [this](const QString& text) { statusBar()->showMessage(text); };
+    SelectList->ShowStatus = showHint;
     Opener = std::make_unique<TWaveOpener>(Convertor, *WavesList);
     Saver = std::make_unique<TWaveSaver>(this, *FinalPane, SaveInitialDir);
     SaveWaveFile->OnExecute = [this](TAction*) { SaveWaveFileExecute(); };
@@ -147,10 +149,11 @@ void TForm1::FormCreate()
 
     // The plug-in host works with the menu, the panes and both lists of this window.
     // Installed, the kit has a folder of its own instead of the program folder.
-    TPluginHostParts plugins{this, AboutBox, UsePluginFolder(ProgramDir), PlugInMenu, PluginActions, VersionMiss, BtnQuickPlug,
+    TPluginHostParts plugins{this, AboutBox, UsePluginFolder(ProgramDir), PlugInMenu, PluginActions,
+                             VersionMiss, BtnQuickPlug,
                              WorkingPane, FinalPane, WavesList,
                              [this] { return SelectListTexts(SelectList); },
-                             [this](const QString& text) { statusBar()->showMessage(text); },
+                             showHint,
                              [this] { StopPlaying(); }};
     Plugins = std::make_unique<TPluginHost>(std::move(plugins));
     Plugins->OnRunFilter = [this](TAction* a) { RunPluginFilter(a); };
