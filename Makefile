@@ -4,6 +4,7 @@ BUILD_ASAN ?= build-asan
 BUILD_FUZZ ?= build-fuzz
 JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 600
+FUZZ_TARGET ?= fuzz_wav
 PREFIX     ?= /usr/local
 
 .PHONY: all deps build run test test-asan bench fuzz install deb clean
@@ -37,9 +38,9 @@ bench: build
 
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -G Ninja -DSONOVANE_FUZZ=ON -DSONOVANE_ASAN=ON -DSONOVANE_BENCH=OFF
-	cmake --build $(BUILD_FUZZ) -j $(JOBS) --target fuzz_wav
-	mkdir -p $(BUILD_FUZZ)/corpus
-	$(BUILD_FUZZ)/bin/fuzz_wav -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $(BUILD_FUZZ)/corpus tests/fuzz/corpus
+	cmake --build $(BUILD_FUZZ) -j $(JOBS) --target $(FUZZ_TARGET)
+	mkdir -p $(BUILD_FUZZ)/corpus-$(FUZZ_TARGET)
+	$(BUILD_FUZZ)/bin/$(FUZZ_TARGET) -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $(BUILD_FUZZ)/corpus-$(FUZZ_TARGET) tests/fuzz/corpus tests/fuzz/corpus-sound
 
 # The program and its kit into $(PREFIX) (DESTDIR=... stages them elsewhere first).
 install: deps $(BUILD)/build.ninja
