@@ -8,12 +8,10 @@ set -euo pipefail
 program=${1:?usage: drag_and_save.sh <path to sonovane>}
 src=${SONOVANE_SOURCE_DIR:-$(cd "$(dirname "$0")/../.." && pwd)}
 
-for tool in xvfb-run xdotool python3; do
-  if ! command -v "$tool" >/dev/null; then echo "SKIP: $tool is not installed"; exit 77; fi
-done
-
-work=$(mktemp -d)
-trap '[ -n "${KEEP_WORK:-}" ] || rm -rf "$work"' EXIT
+export E2E_LIB="$src/tests/e2e/lib"
+. "$E2E_LIB/common.sh"
+e2e_require xvfb-run xdotool python3
+e2e_workdir
 sound="$src/examples/sounds/zap.wav"   # 8-bit mono 22050 Hz: shown without conversion
 mkdir -p "$work/out"
 
@@ -21,6 +19,7 @@ cat > "$work/drive.sh" <<'DRIVE'
 #!/usr/bin/env bash
 set -euo pipefail
 program=$1 sound=$2 work=$3
+. "$E2E_LIB/common.sh"
 export QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME="$work/config"
 # The sound in both panes (the working pane with its second quarter selected, the final
 # pane whole). Started in the output folder: with no remembered folder the save dialog
@@ -28,14 +27,6 @@ export QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME="$work/config"
 export SONOVANE_DEMO_WAVE="$sound"
 (cd "$work/out" && exec "$program" -nodelay) > "$work/program.log" 2>&1 &
 pid=$!
-wait_window() {  # name
-  for _ in $(seq 1 100); do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  echo "window '$1' did not appear" >&2; return 1
-}
 main=$(wait_window Sonovane)
 sleep 1.5                                   # the plug-in scan hides the splash
 xdotool windowactivate --sync "$main" 2>/dev/null || xdotool windowfocus --sync "$main"
@@ -88,14 +79,10 @@ chmod +x "$work/drive.sh"
 xvfb-run -a -s "-screen 0 1024x768x24" "$work/drive.sh" "$program" "$sound" "$work"
 
 python3 - "$sound" "$work/out/composed.wav" <<'CHECK'
-import struct, sys
-wav = open(sys.argv[1], 'rb').read()
-pos, data = 12, None
-while pos + 8 <= len(wav):
-    cid, size = wav[pos:pos+4], struct.unpack('<I', wav[pos+4:pos+8])[0]
-    if cid == b'data':
-        data = wav[pos+8:pos+8+size]; break
-    pos += 8 + size + (size & 1)
+import os, struct, sys
+sys.path.insert(0, os.environ['E2E_LIB'])
+from wavdata import data_chunk
+data = data_chunk(sys.argv[1])
 n = len(data)
 # The working selection runs from a quarter to a half of the sound, both ends included.
 samples = data + data[n // 4:n // 2 + 1]

@@ -6,32 +6,23 @@ set -euo pipefail
 program=${1:?usage: open_and_play.sh <path to sonovane>}
 src=${SONOVANE_SOURCE_DIR:-$(cd "$(dirname "$0")/../.." && pwd)}
 
-for tool in xvfb-run xdotool python3; do
-  if ! command -v "$tool" >/dev/null; then echo "SKIP: $tool is not installed"; exit 77; fi
-done
-
-work=$(mktemp -d)
-trap '[ -n "${KEEP_WORK:-}" ] || rm -rf "$work"' EXIT
+export E2E_LIB="$src/tests/e2e/lib"
+. "$E2E_LIB/common.sh"
+e2e_require xvfb-run xdotool python3
+e2e_workdir
 sound="$src/examples/sounds/zap.wav"   # 8-bit mono 22050 Hz: opened without conversion
 
 cat > "$work/drive.sh" <<'DRIVE'
 #!/usr/bin/env bash
 set -euo pipefail
 program=$1 sound=$2 work=$3
+. "$E2E_LIB/common.sh"
 export QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/played.raw"
 export XDG_CONFIG_HOME="$work/config"
 # Started in the examples folder: with no remembered folder the dialog opens there, so only
 # the bare name has to be typed (typing long paths races the dialog's completer).
 (cd "$(dirname "$sound")" && exec "$program" -nodelay) > "$work/program.log" 2>&1 &
 pid=$!
-wait_window() {  # name
-  for _ in $(seq 1 100); do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  echo "window '$1' did not appear" >&2; return 1
-}
 main=$(wait_window Sonovane)
 sleep 1.5                                   # the plug-in scan hides the splash
 xdotool windowactivate --sync "$main" 2>/dev/null || xdotool windowfocus --sync "$main"
@@ -59,14 +50,10 @@ chmod +x "$work/drive.sh"
 xvfb-run -a -s "-screen 0 1024x768x24" "$work/drive.sh" "$program" "$sound" "$work"
 
 python3 - "$sound" "$work/played.raw" <<'CHECK'
-import struct, sys
-wav = open(sys.argv[1], 'rb').read()
-pos, data = 12, None
-while pos + 8 <= len(wav):
-    cid, size = wav[pos:pos+4], struct.unpack('<I', wav[pos+4:pos+8])[0]
-    if cid == b'data':
-        data = wav[pos+8:pos+8+size]; break
-    pos += 8 + size + (size & 1)
+import os, sys
+sys.path.insert(0, os.environ['E2E_LIB'])
+from wavdata import data_chunk
+data = data_chunk(sys.argv[1])
 played = open(sys.argv[2], 'rb').read()
 if not data or data not in played:
     sys.exit(f"FAIL: the {len(data or b'')} samples of the sound were not played "
