@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDrag>
+#include <QDropEvent>
 #include <QMimeData>
 #include <QTimer>
 #include <QTreeWidget>
@@ -92,4 +93,15 @@ void TDragSession::End()
             if (FRunning && !FCurrent)
                 QDrag::cancel();
         });
+}
+
+bool AnswerDrag(QDropEvent* event, bool accepted)
+{
+    if (accepted) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+    return true;
 }

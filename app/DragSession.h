@@ -16,9 +16,15 @@
 
 #include "app/DragObject.h"
 
+class QDropEvent;
 class QMimeData;
 class QTreeWidget;
 class QWidget;
+
+// Answers a drag-over or drop event of a target: accepted as a copy, or ignored. Every
+// target of the window answers alike, so a drag shows the same pointer over all of them.
+// Returns true: the event is handled either way.
+bool AnswerDrag(QDropEvent* event, bool accepted);
 
 class TDragSession : public QObject {
     Q_OBJECT

@@ -71,26 +71,14 @@ bool TPaneDropTarget::eventFilter(QObject* watched, QEvent* event)
         // As the drag leaves the pane at its drop: marks and borrowed panels go first.
         Restore(*pane);
         const bool taken = object ? PaneDragDrop(*pane, object, at.x(), at.y()) : FilesDrop(*pane, files);
-        if (taken) {
-            drag->setDropAction(Qt::CopyAction);
-            drag->accept();
-        } else {
-            drag->ignore();
-        }
-        return true;
+        return AnswerDrag(drag, taken);
     }
     const TDragState state = type == QEvent::DragEnter ? TDragState::Enter : TDragState::Move;
     const bool accepted = object ? PaneDragOver(*pane, object, at.x(), at.y(), state)
                                  : !files.isEmpty() && FilesDragOver(*pane, files, state);
     // Entering, the pane takes every drag it might accept somewhere: the toolkit sends
     // no further moves over a pane that refused the enter, and the zone decides per move.
-    if (accepted || (state == TDragState::Enter && (object || !files.isEmpty()))) {
-        drag->setDropAction(Qt::CopyAction);
-        drag->accept();
-    } else {
-        drag->ignore();
-    }
-    return true;
+    return AnswerDrag(drag, accepted || (state == TDragState::Enter && (object || !files.isEmpty())));
 }
 
 void TPaneDropTarget::Restore(TWavPaintBox& pane)

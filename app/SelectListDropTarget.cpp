@@ -22,13 +22,7 @@ bool TSelectListDropTarget::eventFilter(QObject* watched, QEvent* event)
     case QEvent::DragMove: {
         auto* drag = static_cast<QDragMoveEvent*>(event);
         const TWDragObject* object = FSession.Dragged(drag->mimeData());
-        if (object && FList.SelectListDragOver(object->Wave, object->ListItem != nullptr)) {
-            drag->setDropAction(Qt::CopyAction);
-            drag->accept();
-        } else {
-            drag->ignore();
-        }
-        return true;
+        return AnswerDrag(drag, object && FList.SelectListDragOver(object->Wave, object->ListItem != nullptr));
     }
     case QEvent::DragLeave:
         FList.SelectListDragLeave();
@@ -42,9 +36,7 @@ bool TSelectListDropTarget::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
         FList.Store(*object->Wave);
-        drop->setDropAction(Qt::CopyAction);
-        drop->accept();
-        return true;
+        return AnswerDrag(drop, true);
     }
     default:
         return QObject::eventFilter(watched, event);

@@ -29,13 +29,7 @@ bool TTrashCan::eventFilter(QObject* watched, QEvent* event)
     case QEvent::DragEnter:
     case QEvent::DragMove: {
         auto* drag = static_cast<QDragMoveEvent*>(event);
-        if (TrashCanDragOver(FSession.Dragged(drag->mimeData()), false)) {
-            drag->setDropAction(Qt::CopyAction);
-            drag->accept();
-        } else {
-            drag->ignore();
-        }
-        return true;
+        return AnswerDrag(drag, TrashCanDragOver(FSession.Dragged(drag->mimeData()), false));
     }
     case QEvent::DragLeave:
         TrashCanDragOver(nullptr, true);
@@ -49,8 +43,7 @@ bool TTrashCan::eventFilter(QObject* watched, QEvent* event)
             drop->ignore();
             return true;
         }
-        drop->setDropAction(Qt::CopyAction);
-        drop->accept();
+        AnswerDrag(drop, true);
         TrashCanDragDrop(object);
         return true;
     }

@@ -55,13 +55,7 @@ bool TWavesListDropTarget::eventFilter(QObject* watched, QEvent* event)
         auto* drag = static_cast<QDragMoveEvent*>(event);
         const TWDragObject* object = FSession.Dragged(drag->mimeData());
         const bool accepted = object ? WavesListDragOver(object, false) : !DroppedFiles(drag->mimeData()).isEmpty();
-        if (accepted) {
-            drag->setDropAction(Qt::CopyAction);
-            drag->accept();
-        } else {
-            drag->ignore();
-        }
-        return true;
+        return AnswerDrag(drag, accepted);
     }
     case QEvent::DragLeave:
         WavesListDragOver(FSession.Current(), true);
@@ -82,9 +76,7 @@ bool TWavesListDropTarget::eventFilter(QObject* watched, QEvent* event)
             drop->ignore();
             return true;
         }
-        drop->setDropAction(Qt::CopyAction);
-        drop->accept();
-        return true;
+        return AnswerDrag(drop, true);
     }
     default:
         return QObject::eventFilter(watched, event);

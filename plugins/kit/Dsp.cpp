@@ -17,36 +17,39 @@ std::vector<float> Echo(const std::vector<float>& x, int32_t delay, float gain, 
     return y;
 }
 
-TBiquad TBiquad::LowPass(double f0, double q)
+namespace {
+
+// The cookbook's second-order section at f0 with quality q: both filters share the poles
+// (the denominator s^2 + s/Q + 1); highPass chooses the numerator, s^2 instead of 1. With
+// c = cos(w0), b0 = b2 = (1 -+ c) / 2 and b1 = +-(1 -+ c), all divided by a0 = 1 + alpha.
+TBiquad Cookbook(double f0, double q, bool highPass)
 {
-    // Cookbook LPF: H(s) = 1 / (s^2 + s/Q + 1).
     const double w0 = 2.0 * M_PI * f0 / SampleRate;
     const double alpha = std::sin(w0) / (2.0 * q);
     const double c = std::cos(w0);
     const double a0 = 1.0 + alpha;
+    const double k = highPass ? 1.0 + c : 1.0 - c;
     TBiquad s;
-    s.b0 = (1.0 - c) / 2.0 / a0;
-    s.b1 = (1.0 - c) / a0;
+    s.b0 = k / 2.0 / a0;
+    s.b1 = (highPass ? -k : k) / a0;
     s.b2 = s.b0;
     s.a1 = -2.0 * c / a0;
     s.a2 = (1.0 - alpha) / a0;
     return s;
 }
 
+} // namespace
+
+TBiquad TBiquad::LowPass(double f0, double q)
+{
+    // Cookbook LPF: H(s) = 1 / (s^2 + s/Q + 1).
+    return Cookbook(f0, q, false);
+}
+
 TBiquad TBiquad::HighPass(double f0, double q)
 {
     // Cookbook HPF: H(s) = s^2 / (s^2 + s/Q + 1).
-    const double w0 = 2.0 * M_PI * f0 / SampleRate;
-    const double alpha = std::sin(w0) / (2.0 * q);
-    const double c = std::cos(w0);
-    const double a0 = 1.0 + alpha;
-    TBiquad s;
-    s.b0 = (1.0 + c) / 2.0 / a0;
-    s.b1 = -(1.0 + c) / a0;
-    s.b2 = s.b0;
-    s.a1 = -2.0 * c / a0;
-    s.a2 = (1.0 - alpha) / a0;
-    return s;
+    return Cookbook(f0, q, true);
 }
 
 std::vector<float> Cascade(const std::vector<float>& x, const std::vector<TBiquad>& sections)
