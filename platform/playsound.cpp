@@ -15,6 +15,7 @@
 #include <memory>
 #include <utility>
 
+#include "wave/RiffChunkReader.h"
 #include "wave/WaveFormat.h"
 
 namespace {
@@ -194,37 +195,31 @@ struct TImageSamples {
 // may take as it is.
 bool FindSamples(const uint8_t* p, size_t size, TImageSamples& found)
 {
-    if (size < 12 || std::memcmp(p, "RIFF", 4) != 0 || std::memcmp(p + 8, "WAVE", 4) != 0) {
+    TRiffChunkReader chunks(p, size);
+    if (!chunks.IsWave()) {
         return false;
     }
     bool haveFormat = false;
-    size_t at = 12;
-    while (size - at >= 8) {
-        const size_t chunkSize = ReadLE32(p + at + 4);
-        const size_t body = at + 8;
-        if (chunkSize > size - body) {
+    while (chunks.Next()) {
+        const size_t chunkSize = chunks.Size();
+        if (chunkSize > chunks.Held()) {
             return false;
         }
-        if (std::memcmp(p + at, "fmt ", 4) == 0) {
+        const uint8_t* body = chunks.Body();
+        if (chunks.Is("fmt ")) {
             if (chunkSize < 16) {
                 return false;
             }
             found.Format = TWaveFormatEx{};
-            std::memcpy(&found.Format, p + body, std::min(chunkSize, sizeof(TWaveFormatEx)));
+            std::memcpy(&found.Format, body, std::min(chunkSize, sizeof(TWaveFormatEx)));
             const size_t extra = chunkSize > sizeof(TWaveFormatEx) ? chunkSize - sizeof(TWaveFormatEx) : 0;
-            found.SampleTag = SampleFormatTag(found.Format.wFormatTag, p + body + sizeof(TWaveFormatEx), extra);
+            found.SampleTag = SampleFormatTag(found.Format.wFormatTag, body + sizeof(TWaveFormatEx), extra);
             haveFormat = true;
-        } else if (std::memcmp(p + at, "data", 4) == 0) {
-            found.Data = p + body;
+        } else if (chunks.Is("data")) {
+            found.Data = body;
             found.Size = chunkSize;
             return haveFormat;
         }
-        // RIFF pads every odd-sized chunk to an even length.
-        const size_t next = body + chunkSize + (chunkSize & 1);
-        if (next > size) {
-            return false;
-        }
-        at = next;
     }
     return false;
 }

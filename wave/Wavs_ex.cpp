@@ -7,6 +7,7 @@
 #include <new>
 
 #include "wave/ReplacingFileStream.h"
+#include "wave/RiffChunkReader.h"
 
 static_assert(std::endian::native == std::endian::little,
               "the format record and the WAV header are copied as little-endian bytes");
@@ -18,11 +19,6 @@ constexpr int HeaderSize = 44;
 [[noreturn]] void RaiseIndexOutOfRange()
 {
     throw EWavStreamError(WavText::IndexOutOfRange);
-}
-
-bool IsId(const uint8_t* p, const char* id)
-{
-    return std::memcmp(p, id, 4) == 0;
 }
 
 } // namespace
@@ -236,47 +232,36 @@ void TWavStream::AssignWave(TCustomWavStream& source)
     FileName.clear();
 }
 
-// The chunk walk is bounded by the bytes actually held, never by the RIFF size field.
-// Chunk sizes are unsigned 32-bit values and all offsets are computed in 64 bits, so a
-// huge size can only point past the end, never backwards.
 void TWavStream::ParseWave()
 {
+    // Nothing below moves the position: every way out leaves it at the start.
     Seek(0, soBeginning);
-    uint8_t head[12];
-    if (Read(head, 12) != 12 || !IsId(head, "RIFF") || !IsId(head + 8, "WAVE")) {
-        Seek(0, soBeginning);
+    TRiffChunkReader chunks(Memory(), static_cast<size_t>(GetSize()));
+    if (!chunks.IsWave())
         throw EWavStreamError(WavText::NotAValidWav);
-    }
 
     bool foundData = false;
-    while (FPosition <= GetSize() - 8) {
-        uint8_t chunk[8];
-        Read(chunk, 8);
-        const int64_t chunkSize = ReadLE32(chunk + 4);
-        const int64_t body = FPosition;
-        if (IsId(chunk, "fmt ")) {
+    while (chunks.Next()) {
+        if (chunks.Is("fmt ")) {
+            // Of a fmt chunk cut short by the end of the image, the bytes held count.
             Format = TWaveFormatEx{};
             FormatExtra.clear();
-            Read(&Format, std::min<int64_t>(chunkSize, sizeof(TWaveFormatEx)));
-            if (chunkSize > static_cast<int64_t>(sizeof(TWaveFormatEx))) {
-                const int64_t wanted =
-                    std::min<int64_t>(chunkSize - static_cast<int64_t>(sizeof(TWaveFormatEx)), MaxFormatExtra);
-                FormatExtra.resize(static_cast<size_t>(wanted));
-                FormatExtra.resize(static_cast<size_t>(Read(FormatExtra.data(), wanted)));
+            const size_t head = std::min(chunks.Held(), sizeof(TWaveFormatEx));
+            std::memcpy(&Format, chunks.Body(), head);
+            if (chunks.Size() > sizeof(TWaveFormatEx)) {
+                const size_t wanted =
+                    std::min<size_t>(chunks.Size() - sizeof(TWaveFormatEx), static_cast<size_t>(MaxFormatExtra));
+                const uint8_t* extra = chunks.Body() + head;
+                FormatExtra.assign(extra, extra + std::min(wanted, chunks.Held() - head));
             }
-        } else if (IsId(chunk, "data")) {
-            if (chunkSize > GetSize() - body) {
-                Seek(0, soBeginning);
+        } else if (chunks.Is("data")) {
+            if (chunks.Size() > chunks.Held())
                 RaiseIndexOutOfRange();
-            }
-            CropTo(static_cast<int32_t>(body), static_cast<int32_t>(chunkSize));
+            CropTo(static_cast<int32_t>(chunks.BodyOffset()), static_cast<int32_t>(chunks.Size()));
             foundData = true;
             break;
         }
-        // RIFF pads every odd-sized chunk to an even length.
-        Seek(body + chunkSize + (chunkSize & 1), soBeginning);
     }
-    Seek(0, soBeginning);
     // Without a data chunk the image's headers would otherwise be taken for samples.
     if (!foundData)
         throw EWavStreamError(WavText::NotAValidWav);
