@@ -4,12 +4,9 @@
 #include <cmath>
 #include <cstring>
 
-namespace {
+#include "wave/WavHeader.h"
 
-void Store32(uint8_t* p, uint32_t x)
-{
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(x >> (8 * i));
-}
+namespace {
 
 // Float sources may hold anything; integer ones are inside [-1, 1) already. Clipping
 // before the filter is what sox does when it reads floats into its integer samples.
@@ -29,17 +26,7 @@ TAcmDecoder::~TAcmDecoder()
 bool TAcmDecoder::Open(const TAcmSourceFormat& format, const uint8_t* data, uint32_t bytes)
 {
     const auto& fmt = format.FmtChunk;
-    const uint32_t fmtSize = static_cast<uint32_t>(fmt.size());
-    const uint32_t fmtPadded = fmtSize + (fmtSize & 1);
-    FHeader.assign(12 + 8 + fmtPadded + 8, 0);
-    uint8_t* p = FHeader.data();
-    std::memcpy(p, "RIFF", 4);
-    Store32(p + 4, static_cast<uint32_t>(std::min<uint64_t>(FHeader.size() - 8 + uint64_t{bytes}, 0xFFFFFFFF)));
-    std::memcpy(p + 8, "WAVEfmt ", 8);
-    Store32(p + 16, fmtSize);
-    if (fmtSize > 0) std::memcpy(p + 20, fmt.data(), fmtSize);
-    std::memcpy(p + 20 + fmtPadded, "data", 4);
-    Store32(p + 24 + fmtPadded, bytes);
+    FHeader = WavHeader(fmt.data(), static_cast<uint32_t>(fmt.size()), bytes);
     FData = data;
     FDataBytes = bytes;
     FPosition = 0;

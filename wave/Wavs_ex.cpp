@@ -8,13 +8,12 @@
 
 #include "wave/ReplacingFileStream.h"
 #include "wave/RiffChunkReader.h"
+#include "wave/WavHeader.h"
 
 static_assert(std::endian::native == std::endian::little,
               "the format record and the WAV header are copied as little-endian bytes");
 
 namespace {
-
-constexpr int HeaderSize = 44;
 
 [[noreturn]] void RaiseIndexOutOfRange()
 {
@@ -113,19 +112,14 @@ void TCustomWavStream::SaveRangeToStream(TStream& dest, int32_t start, int32_t c
     if (&dest == this)
         throw EWavStreamError(WavText::CannotCopyToItself);
 
+    // The fixed 44-byte header: the first 16 bytes of the record as the fmt chunk. Its
+    // RIFF size is filled in below from what the destination holds.
+    std::vector<uint8_t> header = WavHeader(&Format, 16, static_cast<uint32_t>(n));
+    WriteLE32(header.data() + 4, 0);
+
     dest.SetSize(0);
     const int64_t ownPosition = FPosition;
-
-    uint8_t header[HeaderSize];
-    std::memcpy(header + 0, "RIFF", 4);
-    WriteLE32(header + 4, 0);
-    std::memcpy(header + 8, "WAVE", 4);
-    std::memcpy(header + 12, "fmt ", 4);
-    WriteLE32(header + 16, 16);
-    std::memcpy(header + 20, &Format, 16);
-    std::memcpy(header + 36, "data", 4);
-    WriteLE32(header + 40, static_cast<uint32_t>(n));
-    dest.WriteBuffer(header, HeaderSize);
+    dest.WriteBuffer(header.data(), static_cast<int64_t>(header.size()));
     dest.WriteBuffer(Memory() + start, n);
 
     const int64_t total = dest.GetSize();
