@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <utility>
 
 #include "app/DragSession.h"
 #include "app/PaneMouse.h"
@@ -9,8 +10,8 @@
 #include "app/WavesList.h"
 #include "view/wavpaint.h"
 
-TDragSources::TDragSources(TDragSession& session, TParts parts, QObject* parent)
-    : QObject(parent), FSession(session), FParts(parts)
+TDragSources::TDragSources(TDragSession& session, TParts parts, THint hint, QObject* parent)
+    : QObject(parent), FSession(session), FParts(parts), FHint(std::move(hint))
 {
     // Installed after the pane mouse's filter, so this one sees each event first.
     for (QWidget* w : {static_cast<QWidget*>(FParts.WorkingPane), static_cast<QWidget*>(FParts.FinalPane),
@@ -30,12 +31,23 @@ void TDragSources::StartPaneDrag(TWavPaintBox& pane)
     if (wave.Size() == 0 || pane.SelLength() <= 0)
         return;
     FSession.Begin(TWDragObject::OfPaneSelection(wave, &pane == FParts.WorkingPane));
-    FSession.Exec(&pane);
+    Exec(&pane);
+}
+
+void TDragSources::Exec(QWidget* source)
+{
+    FSession.Exec(source);
+    if (FHint)
+        FHint(QString());
 }
 
 void TDragSources::StartWavesListDrag()
 {
-    QTreeWidgetItem* entry = FParts.WavesList->SelectedEntry();
+    StartWavesListDrag(FParts.WavesList->SelectedEntry());
+}
+
+void TDragSources::StartWavesListDrag(QTreeWidgetItem* entry)
+{
     TTxWavStream* wave = TWavesList::EntryWave(entry);
     if (!wave)
         return;
@@ -43,7 +55,7 @@ void TDragSources::StartWavesListDrag()
     wave->SetSelStart(0);
     wave->SetSelEnd(wave->Size() - 1);
     FSession.Begin(TWDragObject::OfWavesListEntry(*entry, *wave));
-    FSession.Exec(FParts.WavesList->viewport());
+    Exec(FParts.WavesList->viewport());
     // The drag took the button's release, after which the list always repaints the
     // working pane (whatever auto show painted there while the button was down).
     FParts.WorkingPane->Repaint();
@@ -51,11 +63,15 @@ void TDragSources::StartWavesListDrag()
 
 void TDragSources::StartSelectListDrag()
 {
-    QTreeWidgetItem* entry = FParts.SelectList->SelectedEntry();
+    StartSelectListDrag(FParts.SelectList->SelectedEntry());
+}
+
+void TDragSources::StartSelectListDrag(QTreeWidgetItem* entry)
+{
     if (!entry)
         return;
     FSession.Begin(TWDragObject::OfStoredSelection(*entry));
-    FSession.Exec(FParts.SelectList->viewport());
+    Exec(FParts.SelectList->viewport());
 }
 
 bool TDragSources::eventFilter(QObject* watched, QEvent* event)
@@ -107,21 +123,30 @@ bool TDragSources::ListEvent(QTreeWidget& list, QEvent* event)
     switch (event->type()) {
     case QEvent::MouseButtonPress:
         FPressAt = mouse->position().toPoint();
-        FListPressed = mouse->button() == Qt::LeftButton && list.itemAt(FPressAt) != nullptr;
+        FListPressed = mouse->button() == Qt::LeftButton ? QPersistentModelIndex(list.indexAt(FPressAt))
+                                                         : QPersistentModelIndex();
         return false;
     case QEvent::MouseButtonRelease:
-        FListPressed = false;
+        FListPressed = QPersistentModelIndex();
         return false;
     default:
         break;
     }
-    if (!FListPressed || !(mouse->buttons() & Qt::LeftButton) ||
-        (mouse->position().toPoint() - FPressAt).manhattanLength() < QApplication::startDragDistance())
+    if (!FListPressed.isValid() || FListPressed.model() != list.model() || !(mouse->buttons() & Qt::LeftButton))
         return false;
-    FListPressed = false;
+    // Until the drag starts the list must not see the move: it would select the row
+    // under the pointer, and auto show or auto play it, though the press chose another.
+    if ((mouse->position().toPoint() - FPressAt).manhattanLength() < QApplication::startDragDistance())
+        return true;
+    const int row = FListPressed.row();
+    FListPressed = QPersistentModelIndex();
+    // The press selected its entry; a press that unselected it (Ctrl) drags nothing.
+    QTreeWidgetItem* entry = list.topLevelItem(row);
+    if (!entry || !entry->isSelected())
+        return true;
     if (&list == FParts.WavesList)
-        StartWavesListDrag();
+        StartWavesListDrag(entry);
     else
-        StartSelectListDrag();
+        StartSelectListDrag(entry);
     return true;
 }

@@ -6,10 +6,14 @@
 // selections list. Each start makes the session's new drag object and runs the drag.
 
 #include <QObject>
+#include <QPersistentModelIndex>
 #include <QPoint>
 #include <QPointer>
+#include <QString>
+#include <functional>
 
 class QTreeWidget;
+class QTreeWidgetItem;
 class TDragSession;
 class TPaneMouse;
 class TSelectionsList;
@@ -27,7 +31,10 @@ public:
         TPaneMouse* PaneMouse;  // arms a pane's drag on Shift + left over the selection
     };
 
-    TDragSources(TDragSession& session, TParts parts, QObject* parent = nullptr);
+    // hint shows a text in the window's status bar: a drag that ends empties it, as the
+    // button's release it took would have.
+    using THint = std::function<void(const QString& text)>;
+    TDragSources(TDragSession& session, TParts parts, THint hint, QObject* parent = nullptr);
 
     // The pane's automatic drag start: the press armed it; the drag begins when the
     // pointer has moved far enough with the button held.
@@ -46,10 +53,16 @@ protected:
 private:
     bool PaneEvent(TWavPaintBox& pane, QEvent* event);
     bool ListEvent(QTreeWidget& list, QEvent* event);
+    void StartWavesListDrag(QTreeWidgetItem* entry);
+    void StartSelectListDrag(QTreeWidgetItem* entry);
+    void Exec(QWidget* source);
 
     TDragSession& FSession;
     TParts FParts;
+    THint FHint;
     QPointer<TWavPaintBox> FArmed;   // the pane whose drag the last press armed
     QPoint FPressAt;                 // where that press or a press on a list was
-    bool FListPressed = false;       // the left button went down on a list entry
+    // The entry the left button went down on. It is the one dragged, whatever rows the
+    // pointer crosses before the drag distance is passed.
+    QPersistentModelIndex FListPressed;
 };

@@ -24,7 +24,7 @@ void TForm1::ConnectDragDrop()
     DragSession->WatchList(WavesList);
     DragSession->WatchList(SelectList);
     DragSources = std::make_unique<TDragSources>(
-        *DragSession, TDragSources::TParts{WorkingPane, FinalPane, WavesList, SelectList, PaneMouse.get()});
+        *DragSession, TDragSources::TParts{WorkingPane, FinalPane, WavesList, SelectList, PaneMouse.get()}, hint);
 
     // Files dropped on a pane open into the list first; the first one opened goes on.
     PaneDrops = std::make_unique<TPaneDropTarget>(

@@ -543,6 +543,59 @@ private slots:
         FForm->BtnDragSel2->click();
         QCOMPARE(Current()->Description, "F" + W1to15.mid(1));
     }
+
+    // Pressed on the lower half of a row, the pointer moves straight down over the next
+    // row in small steps, then past the drag distance: the entry pressed is dragged, and
+    // the list's selection does not follow the pointer on the way (no auto show of the
+    // row crossed, no wrong entry deleted or composed).
+    void listDragCarriesTheEntryPressed()
+    {
+        Waves().AutoShow1->setChecked(true);
+        Entry(QStringLiteral("ramp"), Iota(300));
+        Entry(QStringLiteral("c200"), ByteVector(400, 200));
+        Stored().AppendEntry(100, 300);
+        Stored().AppendEntry(500, 900);
+        for (QTreeWidget* list : {static_cast<QTreeWidget*>(&Waves()), static_cast<QTreeWidget*>(&Stored())}) {
+            QTreeWidgetItem* pressed = list->topLevelItem(0);
+            const QRect row = list->visualItemRect(pressed);
+            const QPoint at(row.center().x(), row.bottom() - 1);
+            QTest::mousePress(list->viewport(), Qt::LeftButton, {}, at);
+            for (int dy = 1; dy < QApplication::startDragDistance(); ++dy)
+                Move(list->viewport(), at + QPoint(0, dy), Qt::LeftButton);
+            QVERIFY(list->itemAt(at + QPoint(0, 2)) == list->topLevelItem(1));
+            QCOMPARE(list->selectedItems(), QList<QTreeWidgetItem*>{pressed});
+            Move(list->viewport(), at + QPoint(0, QApplication::startDragDistance()), Qt::LeftButton);
+            QVERIFY(Current());
+            QCOMPARE(Current()->ListItem, pressed);
+            QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
+        }
+        QCOMPARE(Bytes(Working()), Iota(300));  // auto show showed "ramp" only
+        QVERIFY(DropOurs(FForm->TrashCan, {5, 5}));  // the stored selection pressed goes
+        QCOMPARE(TSelectionsList::EntryRange(Stored().topLevelItem(0)), (std::optional<TStoredRange>{{500, 900}}));
+        QCOMPARE(Stored().topLevelItemCount(), 1);
+        QCOMPARE(Waves().topLevelItemCount(), 2);
+    }
+
+    // A drag that ends takes the hint of where it started with it, as a release would.
+    void anEndedDragLeavesNoHint()
+    {
+        Fill(Working(), Iota(44100));
+        W()->SetSelection(22050, 33075);
+        const int x = (W()->SelStartPixel() + W()->SelEndPixel()) / 2;
+        Move(W(), {x, 5}, Qt::NoButton);
+        QVERIFY(Status().startsWith(QStringLiteral("Click <Shift> to Drag&Drop selection.")));
+        QTest::mousePress(W(), Qt::LeftButton, Qt::ShiftModifier, {x, 5});
+        Move(W(), {x + QApplication::startDragDistance() + 1, 5}, Qt::LeftButton, Qt::ShiftModifier);
+        QVERIFY(Current());
+        QCOMPARE(Status(), QString());
+
+        Stored().AppendEntry(100, 300);
+        Move(Stored().viewport(), {5, 5}, Qt::NoButton);
+        QCOMPARE(Status(), QStringLiteral("Selections list. Drag often needed selection in here."));
+        DragEntry(Stored(), Stored().topLevelItem(0));
+        QCOMPARE(Current()->ListItem, Stored().topLevelItem(0));
+        QCOMPARE(Status(), QString());
+    }
 };
 
 int main(int argc, char** argv)
