@@ -28,6 +28,9 @@ TAboutBox::TAboutBox(QWidget* parent)
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("Info"));
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    // The splash may still be up when the main window closes (no plug-ins were loaded
+    // and nobody clicked it): the program ends with the window all the same.
+    setAttribute(Qt::WA_QuitOnClose, false);
 
     using TBevel = TBevelPanel::TBevel;
     OuterPanel = new TBevelPanel(this, TBevel::Raised, TBevel::None);

@@ -285,6 +285,24 @@ private slots:
         QVERIFY(!splash.lbPlugins->isVisibleTo(&splash));
         QVERIFY(!splash.isVisible());
     }
+
+    // Exit with the splash still up ("-noplugin", nobody clicked it): the run ends with
+    // the window, and the folders are written. Last: it runs the application's loop.
+    void exitEndsTheRunWhateverTheSplashDoes()
+    {
+        {
+            TStartup s = RunStartup({QStringLiteral("-noplugin")});
+            s.Form1->OpenInitialDir = QStringLiteral("/snd/exit");
+            QVERIFY(s.AboutBox->isVisible());
+            QTimer::singleShot(0, s.Form1.get(), [&] { s.Form1->ExitProg->trigger(); });
+            QTimer watchdog;
+            watchdog.setSingleShot(true);
+            connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+            watchdog.start(5000);
+            QCOMPARE(QCoreApplication::exec(), 0);
+        }
+        QVERIFY(SettingsText().contains(QStringLiteral("/snd/exit")));
+    }
 };
 
 int main(int argc, char** argv)
