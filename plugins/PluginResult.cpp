@@ -36,5 +36,14 @@ std::unique_ptr<TTxWavStream> MakeReturnedWave(const TPluginWave& record)
     TranslateOutOfMemory([&] {
         wave->LoadFromPluginWave(record.Data, record.Format, record.SelStart, record.SelEnd, record.Size);
     });
+    // A library may give the two ends in either order. Every other selection runs
+    // forward (the panes' SetSelection orders it), and the effects, Trim and the status
+    // texts count on that.
+    if (wave->SelStart() > wave->SelEnd()) {
+        const int32_t start = wave->SelEnd();
+        const int32_t end = wave->SelStart();
+        wave->SetSelStart(start);
+        wave->SetSelEnd(end);
+    }
     return wave;
 }

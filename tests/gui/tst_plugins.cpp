@@ -444,6 +444,8 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("SelStart 500, SelEnd 0") << "size=1000 selstart=500 selend=0 name=Result" << "Result"
                                                 << "Result 1000 500..999" << "";
+        QTest::newRow("SelStart after SelEnd") << "size=1000 selstart=800 selend=200 name=R" << "R"
+                                               << "R 1000 200..800" << "";
         QTest::newRow("selection at the size") << "size=100 selstart=100 selend=100 name=R" << "R" << "R 100 0..99" << "";
         QTest::newRow("negative selection") << "size=100 selstart=-1 selend=-5 name=R" << "R" << "R 100 0..99" << "";
         QTest::newRow("Size 0") << "size=0 name=OnlyName" << "OnlyName" << "" << "";
