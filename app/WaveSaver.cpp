@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "platform/dialogs.h"
+#include "wave/Exception.h"
 #include "view/wavpaint.h"
 
 void TWaveSaver::SaveWaveFileExecute()
@@ -25,7 +26,14 @@ void TWaveSaver::SaveWaveFileExecute()
     // The dialog keeps what was chosen, whether or not the file can then be written.
     FLastFileName = fileName;
 
-    wave.SaveToFile(QFile::encodeName(fileName).toStdString());
+    try {
+        wave.SaveToFile(QFile::encodeName(fileName).toStdString());
+    } catch (const EFWriteError& e) {
+        // A full disk or a failing device is no fault of the program: the user reads
+        // which file and why, and keeps working with the final wave.
+        Dialogs::ShowMessage(QString::fromLocal8Bit(e.Message()) + QStringLiteral(" The final wave was not saved."));
+        return;
+    }
     // The pane shows the new name from its next repaint.
     FPane.WaveName = fileName;
     FInitialDir = QFileInfo(fileName).absolutePath();

@@ -18,8 +18,9 @@ public:
 
     // Nothing for an empty final wave. Otherwise the save dialog; unless cancelled, the
     // whole wave is written, the pane takes the file's full name as its WaveName and the
-    // folder becomes the file's. Errors are not caught: they reach the unhandled-error
-    // report with the pane's name and the folder as they were.
+    // folder becomes the file's. Bytes that do not reach the disk are told in a message
+    // naming the file and the reason; other errors (a file that cannot be created) reach
+    // the unhandled-error report. Either way the pane's name and the folder stay.
     void SaveWaveFileExecute();
 
     // The name chosen last in this run, which the dialog proposes again; empty at first.

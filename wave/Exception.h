@@ -58,3 +58,10 @@ class EFCreateError : public EFileError {
 public:
     using EFileError::EFileError;
 };
+
+// Bytes that did not reach a file being written (a full disk, a quota, a failing
+// device); the text names the file and the system's reason.
+class EFWriteError : public EFileError {
+public:
+    using EFileError::EFileError;
+};

@@ -1,5 +1,6 @@
 #include "wave/ReplacingFileStream.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -11,9 +12,6 @@
 #include <unistd.h>
 
 namespace {
-
-// The toolkit's text for a write that did not reach the file (as TFileStream's).
-constexpr const char* WriteErrorText = "Stream-Schreibfehler";
 
 std::string FolderOf(const std::string& path)
 {
@@ -81,13 +79,19 @@ TReplacingFileStream::TReplacingFileStream(const std::string& fileName)
         if (FHandle < 0 && errno != EEXIST)
             break;
     }
-    if (FHandle < 0) {
-        FTempName.clear();
-        throw EFCreateError(FileCreateErrorText(fileName));
+    if (FHandle >= 0) {
+        // A replaced file keeps who may read and write it.
+        if (exists)
+            (void)::fchmod(FHandle, existing.st_mode & 07777);
+        return;
     }
-    // A replaced file keeps who may read and write it.
-    if (exists && S_ISREG(existing.st_mode))
-        (void)::fchmod(FHandle, existing.st_mode & 07777);
+    FTempName.clear();
+    // A folder that takes no new file may still hold a file the user may write: that
+    // one is written in place, as saving always did, only without the safety net.
+    if (exists)
+        FHandle = ::open(FTarget.c_str(), O_RDWR | O_TRUNC | O_CLOEXEC);
+    if (FHandle < 0)
+        throw EFCreateError(FileCreateErrorText(fileName));
 }
 
 TReplacingFileStream::~TReplacingFileStream()
@@ -107,13 +111,28 @@ void TReplacingFileStream::Discard() noexcept
     }
 }
 
+void TReplacingFileStream::RaiseWriteError(int error)
+{
+    Discard();
+    throw EFWriteError(FileWriteErrorText(FFileName, error ? error : EIO));
+}
+
+int64_t TReplacingFileStream::Write(const void* buffer, int64_t count)
+{
+    errno = 0;
+    const int64_t written = THandleStream::Write(buffer, count);
+    if (written != std::max<int64_t>(count, 0) && FHandle >= 0)
+        RaiseWriteError(errno);
+    return written;
+}
+
 void TReplacingFileStream::SetSize(int64_t newSize)
 {
     struct stat st {};
     if (FHandle < 0 || newSize < 0 || ::fstat(FHandle, &st) != 0)
-        throw EFileError(std::string(WriteErrorText) + ": " + FFileName);
+        RaiseWriteError(FHandle < 0 ? EBADF : newSize < 0 ? EINVAL : errno);
     if (S_ISREG(st.st_mode) && ::ftruncate(FHandle, static_cast<off_t>(newSize)) != 0)
-        throw EFileError(std::string(WriteErrorText) + ": " + FFileName);
+        RaiseWriteError(errno);
     if (Seek(0, soCurrent) > newSize)
         Seek(newSize, soBeginning);
 }
@@ -121,15 +140,16 @@ void TReplacingFileStream::SetSize(int64_t newSize)
 void TReplacingFileStream::Commit()
 {
     if (FHandle < 0)
-        throw EFileError(std::string(WriteErrorText) + ": " + FFileName);
+        RaiseWriteError(EBADF);
     // A full disk or a failing network file system often only shows here.
-    const bool synced = ::fsync(FHandle) == 0 || errno == EINVAL || errno == ENOTSUP || errno == EROFS;
-    const bool closed = ::close(FHandle) == 0 || errno == EINTR;
+    int error = 0;
+    if (::fsync(FHandle) != 0 && errno != EINVAL && errno != ENOTSUP && errno != EROFS)
+        error = errno;
+    if (::close(FHandle) != 0 && errno != EINTR && error == 0)
+        error = errno ? errno : EIO;
     FHandle = -1;
-    if (!synced || !closed) {
-        Discard();
-        throw EFileError(std::string(WriteErrorText) + ": " + FFileName);
-    }
+    if (error != 0)
+        RaiseWriteError(error);
     if (FTempName.empty())
         return;  // written in place
     if (::rename(FTempName.c_str(), FTarget.c_str()) != 0) {

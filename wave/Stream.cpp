@@ -42,6 +42,11 @@ std::string FileCreateErrorText(const std::string& fileName)
     return Replace("Datei %s kann nicht erstellt werden", fileName);
 }
 
+std::string FileWriteErrorText(const std::string& fileName, int error)
+{
+    return "Could not write \"" + fileName + "\": " + std::strerror(error) + ".";
+}
+
 // --- TStream ---------------------------------------------------------------------
 
 void TStream::ReadBuffer(void* buffer, int64_t count)

@@ -155,3 +155,5 @@ private:
 // The toolkit's own (German) file error texts; %s is replaced by the file name.
 std::string FileOpenErrorText(const std::string& fileName);   // "Datei %s kann nicht geöffnet werden"
 std::string FileCreateErrorText(const std::string& fileName); // "Datei %s kann nicht erstellt werden"
+// "Could not write "<fileName>": <the system's text for error>." (error: an errno value).
+std::string FileWriteErrorText(const std::string& fileName, int error);

@@ -7,6 +7,9 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <csignal>
+
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include "about/Unit2.h"
@@ -172,7 +175,8 @@ private slots:
         QCOMPARE(FDialogs->SaveRequests.last().FileName, impossible);
     }
 
-    // A folder without write permission, over a file that is itself writable.
+    // A folder without write permission, over a file that is itself writable: no
+    // temporary file can be made beside it, so it is written in place.
     void readOnlyFolder()
     {
         if (geteuid() == 0)
@@ -183,9 +187,42 @@ private slots:
         FDialogs->SaveAnswers = {keep};
         Save();
         QFile::setPermissions(FDir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QCOMPARE(FDialogs->Messages, QStringList{CreateError(keep)});
+        QVERIFY(FDialogs->Messages.isEmpty());
+        QCOMPARE(ReadAll(keep).size(), 44 + 500);
+        QCOMPARE(FForm->FinalPane->WaveName, keep);
+    }
+
+    // The disk takes only part of the file (here the size limit of the process, as a
+    // full disk would): one message names the file and the reason; the old file, the
+    // final wave and the pane's name stay, and the program goes on.
+    void writeFailureNamesTheFileAndTheReason()
+    {
+        Fill(Final(), Iota(5000));
+        const QString keep = OldFile();
+        FDialogs->SaveAnswers = {keep};
+        struct rlimit old {};
+        getrlimit(RLIMIT_FSIZE, &old);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit small = old;
+        small.rlim_cur = 4096;
+        setrlimit(RLIMIT_FSIZE, &small);
+        Save();
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        QCOMPARE(FDialogs->Messages,
+                 QStringList{"Could not write \"" + keep + "\": File too large. The final wave was not saved."});
         QCOMPARE(ReadAll(keep), QByteArray("old content"));
+        QCOMPARE(QDir(FDir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{"keep.wav"});
         QCOMPARE(FForm->FinalPane->WaveName, QStringLiteral("Final Wave"));
+        QCOMPARE(FForm->SaveInitialDir, QStringLiteral("/start/folder"));
+        QCOMPARE(Bytes(Final()), Iota(5000));
+        // Once there is room again, the same save goes through.
+        FDialogs->ClearRecord();
+        FDialogs->SaveAnswers = {keep};
+        Save();
+        QVERIFY(FDialogs->Messages.isEmpty());
+        QCOMPARE(ReadAll(keep).size(), 44 + 5000);
     }
 };
 
