@@ -40,15 +40,20 @@ namespace {
 
 // The WAV reader first; only a file that is no WAV at all is offered to the sound file
 // reader. A damaged WAV keeps the WAV reader's verdict, and so does a file neither knows.
-void LoadAnySoundFile(TTxWavStream& loading, const QString& fileName)
+// Returns the notice for a file that ended before its header's length, or nothing.
+QString LoadAnySoundFile(TTxWavStream& loading, const QString& fileName)
 {
     const std::string name = QFile::encodeName(fileName).toStdString();
+    TEndedEarly early;
     try {
         loading.LoadFromFile(name);
     } catch (const EWavStreamError& e) {
-        if (e.Message() != WavText::NotAValidWav || !LoadSoundFile(name, loading))
+        if (e.Message() != WavText::NotAValidWav || !LoadSoundFile(name, loading, &early))
             throw;
     }
+    if (early.Claimed == 0)
+        return {};
+    return QString::fromStdString(EndedEarlyText(fileName.toStdString(), early));
 }
 
 void ReportOpenError(const QString& fileName, const QString& message)
@@ -67,10 +72,12 @@ void TWaveOpener::OpenFiles(const QStringList& fileNames)
         TCursorGuard hourglass(Qt::WaitCursor);
         for (const QString& fileName : fileNames) {
             try {
-                LoadAnySoundFile(*loading, fileName);
+                const QString endedEarly = LoadAnySoundFile(*loading, fileName);
                 auto wave = std::make_unique<TTxWavStream>();
                 ConvertToWorkingFormat(FConvertor, *loading, *wave);
                 FList.AppendEntry(CaptionFromFileName(fileName), std::move(wave));
+                if (!endedEarly.isEmpty())
+                    Dialogs::ShowMessage(endedEarly);
             } catch (const Exception& e) {
                 ReportOpenError(fileName, QString::fromStdString(e.Message()));
             } catch (const std::bad_alloc&) {

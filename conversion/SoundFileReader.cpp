@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <set>
@@ -181,7 +182,19 @@ void Decode(SNDFILE* file, TLayout layout, int channels, TWavStream& wave)
 
 } // namespace
 
-bool LoadSoundFile(const std::string& fileName, TWavStream& wave)
+std::string EndedEarlyText(const std::string& fileName, const TEndedEarly& early)
+{
+    const auto seconds = [&](int64_t frames) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.3f", early.Rate > 0 ? double(frames) / early.Rate : 0.0);
+        return std::string(text);
+    };
+    const int64_t percent = early.Claimed > 0 ? early.Decoded * 100 / early.Claimed : 0;
+    return "File \"" + fileName + "\" ended early: " + seconds(early.Decoded) + " of " + seconds(early.Claimed) +
+           " seconds (" + std::to_string(percent) + "%) could be read; that part was opened.";
+}
+
+bool LoadSoundFile(const std::string& fileName, TWavStream& wave, TEndedEarly* endedEarly)
 {
     TSoundFile sound(fileName);
     const SF_INFO& info = sound.Info;
@@ -213,6 +226,11 @@ bool LoadSoundFile(const std::string& fileName, TWavStream& wave)
         wave.SetPosition(0);
     }
     Decode(sound.Handle(), layout, info.channels, wave);
+    // A file cut short may end cleanly at a frame boundary: the decoder then simply
+    // stops, and only the header's length tells that something is missing.
+    const int64_t decoded = wave.GetPosition() / frameBytes;
+    if (lengthKnown && decoded < info.frames && endedEarly)
+        *endedEarly = TEndedEarly{decoded, info.frames, info.samplerate};
     wave.SetSize(wave.GetPosition());
     wave.SetPosition(0);
     wave.FileName = fileName;

@@ -4,6 +4,7 @@
 // reader makes of a WAV holding the same samples. They then take the same road to the
 // working format as any WAV, so a FLAC and a WAV of the same samples end up byte-identical.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,18 @@ public:
     using Exception::Exception;
 };
 
+// A file that held fewer frames than its header gave: Decoded of Claimed frames, at
+// Rate frames per second.
+struct TEndedEarly {
+    int64_t Decoded = 0;
+    int64_t Claimed = 0;
+    int Rate = 0;
+};
+
+// "File "<fileName>" ended early: 1.486 of 3.000 seconds (49%) could be read; that part
+// was opened."
+std::string EndedEarlyText(const std::string& fileName, const TEndedEarly& early);
+
 // Reads the whole file into wave (bytes, Format, FormatExtra and FileName, as
 // LoadFromFile does; the selection is not touched). Integer samples stay integers of
 // their own width: 8-bit as unsigned PCM, 16, 24 and 32-bit as signed PCM (companded and
@@ -24,8 +37,10 @@ public:
 // Returns false and leaves wave untouched when libsndfile does not recognise the file
 // (a header-less guess from the name alone does not count). A sound longer than a wave
 // may hold raises EStreamError before anything is decoded; a decoding failure raises
-// ESoundFileError.
-bool LoadSoundFile(const std::string& fileName, TWavStream& wave);
+// ESoundFileError. A file that ends cleanly before the length its header gives keeps
+// what was decoded; endedEarly (when given) then tells how much that was, and is left
+// untouched otherwise.
+bool LoadSoundFile(const std::string& fileName, TWavStream& wave, TEndedEarly* endedEarly = nullptr);
 
 // The lower-case extensions (without the point) of the file kinds the installed
 // libsndfile reads, with the usual aliases (aif, ogg, opus, mp3 ...), sorted, each once.

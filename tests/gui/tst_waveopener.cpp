@@ -272,6 +272,33 @@ private slots:
                  qPrintable(QString("%1..%2").arg(lo).arg(hi)));
     }
 
+    // A FLAC whose header promises two seconds but that holds one (cut where a frame
+    // ends, so libsndfile stops without an error): opened, with one message saying so.
+    void fileEndingEarlyIsOpenedAndSaysHowMuch()
+    {
+        const QString cut = FDir.filePath("cut.flac");
+        QVERIFY(WriteTone(cut, SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 1, 22050));
+        QFile file(cut);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QByteArray bytes = file.readAll();
+        QCOMPARE(bytes.mid(24, 2), QByteArray::fromHex("5622"));  // STREAMINFO: 22050 frames
+        bytes[24] = char(0xAC);                                    // now 44100
+        bytes[25] = char(0x44);
+        file.seek(0);
+        file.write(bytes);
+        file.close();
+
+        TACMConvertor convertor;
+        TWavesList list(nullptr);
+        TWaveOpener opener(convertor, list);
+        opener.OpenFiles({cut});
+        QCOMPARE(FDialogs->Messages,
+                 QStringList{"File \"" + cut + "\" ended early: 1.000 of 2.000 seconds (50%) could be read; "
+                             "that part was opened."});
+        QCOMPARE(list.topLevelItemCount(), 1);
+        QCOMPARE(TWavesList::EntryWave(list.topLevelItem(0))->Size(), 22050);
+    }
+
     void soundFilesOpenThroughTheRealDialogWhichKeepsNoHistory()
     {
         // The toolkit's dialog on its own does write its history among the user's settings,

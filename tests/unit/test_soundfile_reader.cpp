@@ -225,6 +225,35 @@ TEST(SoundFileReader, RefusesWhatItDoesNotKnowAndWhatWouldNotFit)
     }
 }
 
+// A file that stops cleanly before the length its header gives (cut at a frame
+// boundary) keeps what was decoded and says how much that was; a whole file says nothing.
+TEST(SoundFileReader, FileEndingEarlyKeepsWhatWasDecodedAndSaysHowMuch)
+{
+    TTempDir dir;
+    const auto values = Values(4000, 1, 8);
+    ASSERT_TRUE(WriteSound(dir / "whole.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_S8, 1, 8000, values, 8));
+    ByteVector flac = ReadAll(dir / "whole.flac");
+    ASSERT_EQ(flac[4] & 0x7F, 0);
+    flac[24] = 0x1F; // STREAMINFO claims 8000 frames (0x1F40): twice what follows
+    flac[25] = 0x40;
+    ASSERT_EQ(flac[22] | flac[23] | (flac[21] & 0x0F), 0);
+    WriteAll(dir / "cut.flac", flac);
+
+    TEndedEarly early{1, 2, 3};
+    TTxWavStream wave;
+    ASSERT_TRUE(LoadSoundFile(dir / "whole.flac", wave, &early));
+    EXPECT_EQ(early.Decoded, 1);
+    ASSERT_TRUE(LoadSoundFile(dir / "cut.flac", wave, &early));
+    EXPECT_EQ(testwaves::Bytes(wave), LittleEndian(values, 8));
+    EXPECT_EQ(early.Decoded, 4000);
+    EXPECT_EQ(early.Claimed, 8000);
+    EXPECT_EQ(early.Rate, 8000);
+    EXPECT_EQ(EndedEarlyText("/snd/cut.flac", early),
+              "File \"/snd/cut.flac\" ended early: 0.500 of 1.000 seconds (50%) could be read; that part was opened.");
+    EXPECT_EQ(EndedEarlyText("x", TEndedEarly{1, 3, 22050}),
+              "File \"x\" ended early: 0.000 of 0.000 seconds (33%) could be read; that part was opened.");
+}
+
 TEST(SoundFileReader, ExtensionsAreEveryReadableKindOnceSortedWithTheirAliases)
 {
     const std::vector<std::string> e = SoundFileExtensions();
