@@ -96,6 +96,35 @@ private slots:
         QCOMPARE(gReleased, 1);
     }
 
+    // Each row shows its whole text, down to the underscore below the baseline, at any
+    // size the desktop may give the font: "_" does not look like an empty caption, and
+    // no glyph reaches the row's bottom edge, where the row would cut it.
+    void rowsShowTheirWholeText()
+    {
+        const auto row = [](const char* caption, int points) {
+            TWavesList list(nullptr);
+            QFont font = list.font();
+            font.setPointSize(points);
+            list.setFont(font);
+            list.resize(400, 200);
+            QTreeWidgetItem* entry = list.AppendEntry(QString::fromLatin1(caption), MakeWave(100));
+            list.show();
+            // The name column without the grid lines under and right of it.
+            const QRect cell = list.visualRect(list.model()->index(0, 0)).adjusted(0, 0, -1, -1);
+            Q_UNUSED(entry);
+            return list.viewport()->grab().toImage().copy(cell);
+        };
+        for (int points : {6, 8, 9, 10, 12, 16, 24}) {
+            const QString at = QStringLiteral(" at %1 points").arg(points);
+            QVERIFY2(row("_", points) != row("", points), qPrintable("the underscore is hidden" + at));
+            const QImage text = row("gjpqy_", points);
+            bool ink = false;
+            for (int x = 0; x < text.width(); ++x)
+                ink = ink || qGray(text.pixel(x, text.height() - 1)) < 128;
+            QVERIFY2(!ink, qPrintable("the descenders reach the row's edge" + at));
+        }
+    }
+
     void everyWayOutReleasesTheWave()
     {
         auto list = std::make_unique<TWavesList>(nullptr);
