@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "view/DropZone.h"
+#include "rules/DropZone.h"
 
 class QTreeWidgetItem;
 class TTxWavStream;

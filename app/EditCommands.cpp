@@ -13,12 +13,6 @@ void TEditCommands::WithHourglass(Effect&& effect)
     FWorking.Repaint();
 }
 
-void TEditCommands::RepaintWithStatus(TWavPaintBox& pane)
-{
-    pane.Repaint();
-    pane.UpdateStatus();
-}
-
 void TEditCommands::Normalize(float level)
 {
     WithHourglass([level](TTxWavStream& wave) { wave.Normalize(level); });
@@ -57,13 +51,13 @@ void TEditCommands::TrimSelection()
 void TEditCommands::SpeedUp()
 {
     FWorking.Wave()->SpeedUpSelection();
-    RepaintWithStatus(FWorking);
+    FWorking.Refresh();
 }
 
 void TEditCommands::SlowDown()
 {
     FWorking.Wave()->SlowDownSelection();
-    RepaintWithStatus(FWorking);
+    FWorking.Refresh();
 }
 
 void TEditCommands::DelSel2()
@@ -79,5 +73,5 @@ void TEditCommands::TrimSel2()
 void TEditCommands::BtnDelSel2Click()
 {
     DelSel2();
-    RepaintWithStatus(FFinal);
+    FFinal.Refresh();
 }

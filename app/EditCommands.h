@@ -33,7 +33,6 @@ private:
     template <class Effect>
     void WithHourglass(Effect&& effect);
     // A speed change: the selection moves with the work, so the status follows too.
-    void RepaintWithStatus(TWavPaintBox& pane);
 
     TWavPaintBox& FWorking;
     TWavPaintBox& FFinal;

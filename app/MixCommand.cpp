@@ -1,6 +1,6 @@
 #include "app/MixCommand.h"
 
-#include "app/waveprocessing.h"
+#include "rules/waveprocessing.h"
 #include "platform/cursors.h"
 #include "view/wavpaint.h"
 
@@ -10,10 +10,7 @@ void TMixCommand::Execute()
     TTxWavStream& target = *FFinal.Wave();
     if (source.Size() == 0)
         return;
-    const auto showResult = [this] {
-        FFinal.Repaint();
-        FFinal.UpdateStatus();
-    };
+    const auto showResult = [this] { FFinal.Refresh(); };
     try {
         const TCursorGuard hand(Qt::PointingHandCursor);
         MixWaves(source, target, source.SelStart(), source.SelLength(), target.SelStart());

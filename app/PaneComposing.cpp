@@ -5,22 +5,12 @@
 #include "view/wavpaint.h"
 #include "wave/Composing.h"
 
-namespace {
-
-void Refresh(TWavPaintBox& pane)
-{
-    pane.Repaint();
-    pane.UpdateStatus();
-}
-
-} // namespace
-
 namespace PaneComposing {
 
 void InsertAtBeginning(TWavPaintBox& pane, TTxWavStream& source)
 {
     Composing::InsertAtBeginning(*pane.Wave(), source);
-    Refresh(pane);
+    pane.Refresh();
 }
 
 void ReplaceContent(TWavPaintBox& pane, TTxWavStream& source, const QTreeWidgetItem* entry)
@@ -28,13 +18,13 @@ void ReplaceContent(TWavPaintBox& pane, TTxWavStream& source, const QTreeWidgetI
     Composing::ReplaceContent(*pane.Wave(), source);
     if (entry)
         pane.WaveName = entry->text(0);
-    Refresh(pane);
+    pane.Refresh();
 }
 
 void AppendAtEnd(TWavPaintBox& pane, TTxWavStream& source)
 {
     Composing::AppendAtEnd(*pane.Wave(), source);
-    Refresh(pane);
+    pane.Refresh();
 }
 
 } // namespace PaneComposing

@@ -13,7 +13,7 @@
 #include "app/SelectionsList.h"
 #include "app/WavesList.h"
 #include "platform/actions.h"
-#include "view/DropZone.h"
+#include "rules/DropZone.h"
 #include "view/PanelStatusBar.h"
 #include "view/wavpaint.h"
 
@@ -83,8 +83,7 @@ bool TPaneDropTarget::eventFilter(QObject* watched, QEvent* event)
 
 void TPaneDropTarget::Restore(TWavPaintBox& pane)
 {
-    pane.Repaint();
-    pane.UpdateStatus();
+    pane.Refresh();
 }
 
 void TPaneDropTarget::ShowOffer(TWavPaintBox& pane, int mode, const QString& description)

@@ -8,7 +8,7 @@
 
 #include "view/LocalTimeText.h"
 #include "view/PanelStatusBar.h"
-#include "view/SelectionRules.h"
+#include "rules/SelectionRules.h"
 #include "view/wavpaint.h"
 
 namespace {
@@ -174,11 +174,11 @@ void TPaneMouse::PaneMove(TWavPaintBox& pane, TShiftState shift, int32_t x)
     } else if (shift.Left) {
         FHint(DragBeginHint);
         SelectionRules::DragSelectionStart(wave, pane.Mapping(), x, {FZeroCross(), shift.Shift});
-        Refresh(pane);
+        pane.Refresh();
     } else if (shift.Right) {
         FHint(DragEndHint);
         SelectionRules::DragSelectionEnd(wave, pane.Mapping(), x, {FZeroCross(), shift.Shift});
-        Refresh(pane);
+        pane.Refresh();
     } else {
         FHint(SelectionRules::IsOverSelection(pane.Mapping(), wave, x) ? OverSelectionHint : QString());
     }
@@ -209,7 +209,7 @@ void TPaneMouse::MoveSelection(TWavPaintBox& pane, TShiftState shift, int32_t x)
     in.AutoSnap = shift.Shift;
     in.ZeroCross = FZeroCross();
     pane.MarkColour = MarkColourOf(SelectionRules::MoveSelection(*pane.Wave(), in));
-    Refresh(pane);
+    pane.Refresh();
 }
 
 void TPaneMouse::ShowLevel(TWavPaintBox& pane, int32_t x)
@@ -240,7 +240,7 @@ void TPaneMouse::NarrowPanelPress(TWavPaintBox& pane, Qt::MouseButton button)
         SelectionRules::ExtendToBeginning(*pane.Wave());
     else if (button == Qt::RightButton)
         SelectionRules::FlipToBeginning(*pane.Wave());
-    Refresh(pane);
+    pane.Refresh();
 }
 
 void TPaneMouse::NarrowPanelMove()
@@ -254,7 +254,7 @@ void TPaneMouse::LevelBarPress(TWavPaintBox& pane, Qt::MouseButton button)
         SelectionRules::ExtendToEnd(*pane.Wave());
     else if (button == Qt::LeftButton)
         SelectionRules::FlipToEnd(*pane.Wave());
-    Refresh(pane);
+    pane.Refresh();
 }
 
 void TPaneMouse::LevelBarMove()
@@ -276,8 +276,3 @@ void TPaneMouse::DrawPointerLine(TWavPaintBox& pane, int32_t x)
     pane.CursorX = x;
 }
 
-void TPaneMouse::Refresh(TWavPaintBox& pane)
-{
-    pane.Repaint();
-    pane.UpdateStatus();
-}

@@ -103,7 +103,6 @@ private:
     void ShowLevel(TWavPaintBox& pane, int32_t x);
     static void RemovePointerLine(TWavPaintBox& pane);
     static void DrawPointerLine(TWavPaintBox& pane, int32_t x);
-    static void Refresh(TWavPaintBox& pane);
 
     TPlay FPlay;
     THint FHint;

@@ -6,6 +6,7 @@
 #include <QItemSelectionModel>
 #include <QMenu>
 #include <QMouseEvent>
+#include <utility>
 
 #include "app/GridDelegate.h"
 #include "view/LocalTimeText.h"
@@ -20,7 +21,10 @@ constexpr int LengthColumn = 2;
 
 } // namespace
 
-TSelectionsList::TSelectionsList(QWidget* parent) : QTreeWidget(parent)
+TSelectionsList::TSelectionsList(QWidget* parent) : TSelectionsList(std::make_shared<TComposerDocument>(), parent) {}
+
+TSelectionsList::TSelectionsList(std::shared_ptr<TComposerDocument> document, QWidget* parent)
+    : QTreeWidget(parent), FDocument(std::move(document))
 {
     // Three visible columns; the two hidden texts live beyond them in each entry.
     setColumnCount(3);
@@ -54,13 +58,115 @@ TSelectionsList::TSelectionsList(QWidget* parent) : QTreeWidget(parent)
             });
     connect(model(), &QAbstractItemModel::modelAboutToBeReset, this,
             [this] { SendRemoved(0, topLevelItemCount() - 1); });
+    // Rows that go by other ways than the document's operations (deleted by other code,
+    // the list cleared) take their selections with them once they are gone.
+    connect(model(), &QAbstractItemModel::rowsRemoved, this, [this](const QModelIndex& parent, int first, int last) {
+        if (FApplying || parent.isValid())
+            return;
+        FApplying = true;
+        for (int row = last; row >= first; --row)
+            FDocument->DeleteStoredSelection(row);
+        FApplying = false;
+    });
+    connect(model(), &QAbstractItemModel::modelReset, this, [this] {
+        if (FApplying)
+            return;
+        FApplying = true;
+        FDocument->ClearStoredSelections();
+        FApplying = false;
+    });
+    // Rows put in or edited by other code than the document's operations are stored as
+    // their hidden texts read (0 and 0 when they do not).
+    connect(model(), &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex& parent, int first, int last) {
+        if (FApplying || parent.isValid())
+            return;
+        FApplying = true;
+        for (int row = first; row <= last; ++row)
+            FDocument->StoreSelection(RowRange(topLevelItem(row)), row);
+        FApplying = false;
+    });
+    connect(this, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* entry, int column) {
+        if (FApplying || (column != StartTextColumn && column != EndTextColumn))
+            return;
+        FApplying = true;
+        FDocument->ChangeStoredSelection(indexOfTopLevelItem(entry), RowRange(entry));
+        FApplying = false;
+    });
+    FDocument->AddObserver(this);
+    for (int32_t i = 0; i < static_cast<int32_t>(FDocument->StoredSelections().size()); ++i)
+        SelectionStored(i);
+}
+
+TStoredRange TSelectionsList::RowRange(const QTreeWidgetItem* entry)
+{
+    return EntryRange(entry).value_or(TStoredRange{});
+}
+
+void TSelectionsList::ShowRangeTexts(QTreeWidgetItem* entry, const TStoredRange& range)
+{
+    const int32_t s = range.Start;
+    const int32_t e = range.End;
+    entry->setText(FromColumn, LocalTimeText(s));
+    entry->setText(ToColumn, LocalTimeText(e));
+    entry->setText(LengthColumn, LocalTimeText(int64_t(e) - s + 1));
+    // The hidden texts the entry is read by, rendered from the document's numbers.
+    entry->setText(StartTextColumn, QString::number(s));
+    entry->setText(EndTextColumn, QString::number(e));
+}
+
+void TSelectionsList::StoredSelectionChanged(int32_t index)
+{
+    if (FApplying)
+        return;
+    if (QTreeWidgetItem* entry = topLevelItem(index)) {
+        FApplying = true;
+        ShowRangeTexts(entry, FDocument->StoredSelections().at(static_cast<size_t>(index)));
+        FApplying = false;
+    }
 }
 
 TSelectionsList::~TSelectionsList()
 {
-    // The entries go with the list, unannounced: the window is going as well.
+    // The rows go with the list, unannounced: the window is going as well. The
+    // selections stay the document's.
+    FDocument->RemoveObserver(this);
     disconnect(model(), nullptr, this, nullptr);
+    FApplying = true;
     clear();
+}
+
+void TSelectionsList::SelectionStored(int32_t index)
+{
+    if (FApplying)
+        return;
+    auto* entry = new QTreeWidgetItem;
+    ShowRangeTexts(entry, FDocument->StoredSelections().at(static_cast<size_t>(index)));
+    FApplying = true;
+    insertTopLevelItem(index, entry);
+    FApplying = false;
+}
+
+void TSelectionsList::StoredSelectionAboutToBeRemoved(int32_t index)
+{
+    if (FApplying)
+        return;
+    QTreeWidgetItem* entry = topLevelItem(index);
+    // Without a current row the toolkit does not pass the selection on to a neighbour,
+    // which a second "Delete" would then remove unasked.
+    if (currentItem() == entry)
+        selectionModel()->clearCurrentIndex();
+    FApplying = true;
+    delete entry;  // the model announces it (EntryRemoved) while it is still listed
+    FApplying = false;
+}
+
+void TSelectionsList::StoredSelectionsAboutToBeCleared()
+{
+    if (FApplying)
+        return;
+    FApplying = true;
+    clear();
+    FApplying = false;
 }
 
 void TSelectionsList::SendRemoved(int first, int last)
@@ -103,14 +209,7 @@ QTreeWidgetItem* TSelectionsList::Store(const TTxWavStream& wave)
 
 QTreeWidgetItem* TSelectionsList::AppendEntry(int32_t s, int32_t e)
 {
-    auto* entry = new QTreeWidgetItem;
-    entry->setText(FromColumn, LocalTimeText(s));
-    entry->setText(ToColumn, LocalTimeText(e));
-    entry->setText(LengthColumn, LocalTimeText(int64_t(e) - s + 1));
-    entry->setText(StartTextColumn, QString::number(s));
-    entry->setText(EndTextColumn, QString::number(e));
-    addTopLevelItem(entry);
-    return entry;
+    return topLevelItem(FDocument->StoreSelection(TStoredRange{s, e}));
 }
 
 QTreeWidgetItem* TSelectionsList::SelectedEntry() const
@@ -142,11 +241,7 @@ void TSelectionsList::RemoveEntry(QTreeWidgetItem* entry)
 {
     if (!entry || entry->treeWidget() != this || entry->parent())
         return;
-    // Without a current row the toolkit does not pass the selection on to a neighbour,
-    // which a second "Delete" would then remove unasked.
-    if (currentItem() == entry)
-        selectionModel()->clearCurrentIndex();
-    delete entry;  // the model announces it (EntryRemoved) while it is still listed
+    FDocument->DeleteStoredSelection(indexOfTopLevelItem(entry));
 }
 
 void TSelectionsList::DrawBracket(TWavPaintBox& pane, const TStoredRange& range)
@@ -192,7 +287,7 @@ void TSelectionsList::Delete2Click()
 
 void TSelectionsList::Clear2Click()
 {
-    clear();
+    FDocument->ClearStoredSelections();
 }
 
 void TSelectionsList::mouseReleaseEvent(QMouseEvent* event)

@@ -12,17 +12,19 @@
 #include <QString>
 #include <QTreeWidget>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
-#include "app/StoredRange.h"
+#include "document/ComposerDocument.h"
+#include "document/StoredRange.h"
 
 class QAction;
 class QMenu;
 class TTxWavStream;
 class TWavPaintBox;
 
-class TSelectionsList : public QTreeWidget {
+class TSelectionsList : public QTreeWidget, private TDocumentObserver {
     Q_OBJECT
 public:
     // The hidden sub-texts of an entry: the start and end as decimal integers.
@@ -37,8 +39,13 @@ public:
     // The description of a drag that starts on an entry.
     static constexpr const char* DragDescription = "SelectiGHon info";
 
+    // A view of document's stored selections.
+    TSelectionsList(std::shared_ptr<TComposerDocument> document, QWidget* parent);
+    // A list with a document of its own (a list shown alone).
     explicit TSelectionsList(QWidget* parent);
     ~TSelectionsList() override;
+
+    TComposerDocument& Document() const { return *FDocument; }
 
     // Status panel 0 of the main window; set by the window.
     std::function<void(const QString&)> ShowStatus;
@@ -58,7 +65,7 @@ public:
     // Appends an entry from the wave's selection (the drop). The caller has asked
     // CanStore; the texts are made from whatever selection the wave has.
     QTreeWidgetItem* Store(const TTxWavStream& wave);
-    // Appends an entry for the offsets s and e as they stand.
+    // Stores the offsets s and e as they stand in the document; returns the new row.
     QTreeWidgetItem* AppendEntry(int32_t s, int32_t e);
 
     // --- reading entries ----------------------------------------------------------------
@@ -105,4 +112,14 @@ protected:
 private:
     void ShowStatusText(const QString& text) const;
     void SendRemoved(int first, int last);
+    void SelectionStored(int32_t index) override;
+    void StoredSelectionChanged(int32_t index) override;
+    void ShowRangeTexts(QTreeWidgetItem* entry, const TStoredRange& range);
+    // The offsets the hidden texts of a row put there by other code read as.
+    static TStoredRange RowRange(const QTreeWidgetItem* entry);
+    void StoredSelectionAboutToBeRemoved(int32_t index) override;
+    void StoredSelectionsAboutToBeCleared() override;
+
+    std::shared_ptr<TComposerDocument> FDocument;
+    bool FApplying = false;  // the rows follow the document: no echo back into it
 };

@@ -75,8 +75,7 @@ void TTrashCan::TrashCanDragDrop(TWDragObject* object)
         // Not recorded for undo: the can deletes for good.
         object->Wave->RemoveSelection();
         for (TWavPaintBox* pane : {FParts.WorkingPane, FParts.FinalPane}) {
-            pane->Repaint();
-            pane->UpdateStatus();
+            pane->Refresh();
         }
         return;
     }

@@ -19,36 +19,42 @@ private:
 TUndoCommands::TUndoCommands(TAction& undoAction, TAction& clearAction, TWavPaintBox& working,
                              TUndoList::TWaveFactory factory)
     : FView(std::make_unique<TActionView>(undoAction)),
-      FList(std::make_unique<TUndoList>(FView.get(), std::move(factory))),
+      FList(working.Document().Undo()),
       FClearAction(clearAction),
       FWorking(working)
 {
+    FList.SetWaveFactory(std::move(factory));
+    FList.SetUndoAction(FView.get());
 }
 
-TUndoCommands::~TUndoCommands() = default;
+TUndoCommands::~TUndoCommands()
+{
+    // The document may outlive the window's actions.
+    if (FList.UndoAction() == FView.get())
+        FList.SetUndoAction(nullptr);
+}
 
 void TUndoCommands::BeforeCommand(TAction& action)
 {
     if (action.Category() == QLatin1String("ModWave"))
-        RunReportingOutOfMemory([&] { FList->AddStep(action.Caption().toStdString(), FWorking.Wave()); });
-    FClearAction.setEnabled(FList->StepCount() > 0);
+        RunReportingOutOfMemory([&] { FWorking.Document().RecordStep(action.Caption().toStdString()); });
+    FClearAction.setEnabled(FList.StepCount() > 0);
 }
 
 void TUndoCommands::Undo()
 {
-    FList->RestoreStep(FWorking.Wave(), -1);
-    FWorking.Repaint();
-    FWorking.UpdateStatus();
-    FClearAction.setEnabled(FList->StepCount() > 0);
+    FWorking.Document().UndoStep();
+    FWorking.Refresh();
+    FClearAction.setEnabled(FList.StepCount() > 0);
 }
 
 void TUndoCommands::Clear()
 {
-    FList->ClearSteps();
+    FList.ClearSteps();
     FClearAction.setEnabled(false);
 }
 
 void TUndoCommands::SetMaxSteps(int32_t n)
 {
-    FList->SetMaxSteps(n);
+    FList.SetMaxSteps(n);
 }

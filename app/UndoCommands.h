@@ -5,14 +5,17 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/UndoList.h"
+#include "document/UndoList.h"
+
+class TComposerDocument;
 
 class TAction;
 class TWavPaintBox;
 
 class TUndoCommands {
 public:
-    // undoAction is BtnUndo, clearAction ClearUndo; neither is owned.
+    // undoAction is BtnUndo, clearAction ClearUndo; neither is owned. The steps are the
+    // working pane's document's; factory (when given) makes the waves they are copied into.
     TUndoCommands(TAction& undoAction, TAction& clearAction, TWavPaintBox& working,
                   TUndoList::TWaveFactory factory = nullptr);
     ~TUndoCommands();
@@ -29,12 +32,12 @@ public:
     // "Maximal undo steps" 1, 5, 10, or 0 for "Disable undo".
     void SetMaxSteps(int32_t n);
 
-    TUndoList& List() { return *FList; }
+    TUndoList& List() { return FList; }
 
 private:
     class TActionView;
     std::unique_ptr<TActionView> FView;
-    std::unique_ptr<TUndoList> FList;
+    TUndoList& FList;
     TAction& FClearAction;
     TWavPaintBox& FWorking;
 };

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <utility>
 
 #include "view/LocalTimeText.h"
 #include "app/GridDelegate.h"
@@ -18,20 +19,15 @@ namespace {
 constexpr int NameColumn = 0;
 constexpr int LengthColumn = 1;
 
-// One row of the list. The row owns its wave, so however it leaves the list (Delete,
-// Clear list, the trash can, a plain delete by other code, the list's destruction)
-// the wave goes with it: this destructor is the list's deletion handler.
+// One row of the list; its entry (caption and wave) is the document's, at the same index.
 class TWavesListItem : public QTreeWidgetItem {
 public:
-    explicit TWavesListItem(std::unique_ptr<TTxWavStream> wave) : FWave(std::move(wave))
-    {
-        setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable);
-    }
+    TWavesListItem() { setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable); }
 
     ~TWavesListItem() override
     {
         // Leave the view while the row is still whole: the selection notifications
-        // that removal sends must never meet a row whose wave is already gone.
+        // that removal sends must never meet a row whose entry is already gone.
         if (QTreeWidget* view = treeWidget()) {
             // Without a current row the toolkit does not move the selection to a
             // neighbour, which would auto play or auto show an entry nobody chose.
@@ -39,19 +35,15 @@ public:
                 view->selectionModel()->clearCurrentIndex();
             view->takeTopLevelItem(view->indexOfTopLevelItem(this));
         }
-        FWave.reset();
     }
-
-    TTxWavStream* Wave() const { return FWave.get(); }
-    void SetWave(std::unique_ptr<TTxWavStream> wave) { FWave = std::move(wave); }
-
-private:
-    std::unique_ptr<TTxWavStream> FWave;
 };
 
 } // namespace
 
-TWavesList::TWavesList(QWidget* parent) : QTreeWidget(parent)
+TWavesList::TWavesList(QWidget* parent) : TWavesList(std::make_shared<TComposerDocument>(), parent) {}
+
+TWavesList::TWavesList(std::shared_ptr<TComposerDocument> document, QWidget* parent)
+    : QTreeWidget(parent), FDocument(std::move(document))
 {
     setColumnCount(2);
     setHeaderLabels({QStringLiteral("Name"), QStringLiteral("Length")});
@@ -96,6 +88,32 @@ TWavesList::TWavesList(QWidget* parent) : QTreeWidget(parent)
     connect(Clear1, &QAction::triggered, this, &TWavesList::Clear1Click);
     // The two check items flip themselves when triggered (checkable actions).
     connect(this, &QTreeWidget::itemSelectionChanged, this, &TWavesList::WavesListSelectItem);
+
+    // Rows that go by other ways than the document's operations (a row deleted or taken
+    // by other code, the list cleared) take their entries with them once they are gone.
+    connect(model(), &QAbstractItemModel::rowsRemoved, this, [this](const QModelIndex& parent, int first, int last) {
+        if (FApplying || parent.isValid())
+            return;
+        FApplying = true;
+        for (int row = last; row >= first; --row)
+            FDocument->DeleteEntry(row);
+        FApplying = false;
+    });
+    connect(model(), &QAbstractItemModel::modelReset, this, [this] {
+        if (FApplying)
+            return;
+        FApplying = true;
+        FDocument->ClearEntries();
+        FApplying = false;
+    });
+    // A caption edited in place is the entry's new caption.
+    connect(this, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* row, int column) {
+        if (!FApplying && column == NameColumn)
+            FDocument->RenameEntry(indexOfTopLevelItem(row), row->text(NameColumn).toStdString());
+    });
+    FDocument->AddObserver(this);
+    for (int32_t i = 0; i < FDocument->EntryCount(); ++i)
+        EntryAppended(i);
 }
 
 TWavesList::~TWavesList()
@@ -103,7 +121,53 @@ TWavesList::~TWavesList()
     // The rows go while this object is still a TWavesList, and without the selection
     // handler: the pane it would touch may already be gone.
     disconnect(this, &QTreeWidget::itemSelectionChanged, this, &TWavesList::WavesListSelectItem);
+    FDocument->RemoveObserver(this);
+    // The entries stay the document's; the rows just go.
+    FApplying = true;
     clear();
+}
+
+void TWavesList::ShowEntryTexts(QTreeWidgetItem* row, int32_t index)
+{
+    const TWaveEntry& entry = FDocument->Entry(index);
+    row->setText(NameColumn, QString::fromStdString(entry.Caption));
+    row->setText(LengthColumn, LengthText(entry.Wave ? entry.Wave->Size() : 0));
+}
+
+void TWavesList::EntryAppended(int32_t index)
+{
+    auto* row = new TWavesListItem;
+    ShowEntryTexts(row, index);
+    FApplying = true;
+    insertTopLevelItem(index, row);
+    FApplying = false;
+}
+
+void TWavesList::EntryChanged(int32_t index)
+{
+    if (QTreeWidgetItem* row = topLevelItem(index)) {
+        FApplying = true;
+        ShowEntryTexts(row, index);
+        FApplying = false;
+    }
+}
+
+void TWavesList::EntryAboutToBeRemoved(int32_t index)
+{
+    if (FApplying)
+        return;
+    FApplying = true;
+    delete topLevelItem(index);  // the row leaves the view first (see TWavesListItem)
+    FApplying = false;
+}
+
+void TWavesList::EntriesAboutToBeCleared()
+{
+    if (FApplying)
+        return;
+    FApplying = true;
+    clear();
+    FApplying = false;
 }
 
 QString TWavesList::LengthText(int64_t samples)
@@ -113,12 +177,7 @@ QString TWavesList::LengthText(int64_t samples)
 
 QTreeWidgetItem* TWavesList::AppendEntry(const QString& caption, std::unique_ptr<TTxWavStream> wave)
 {
-    const int64_t size = wave ? wave->Size() : 0;
-    auto item = std::make_unique<TWavesListItem>(std::move(wave));
-    item->setText(NameColumn, caption);
-    item->setText(LengthColumn, LengthText(size));
-    addTopLevelItem(item.get());
-    return item.release();
+    return topLevelItem(FDocument->AppendEntry(caption.toStdString(), std::move(wave)));
 }
 
 QTreeWidgetItem* TWavesList::SelectedEntry() const
@@ -129,25 +188,22 @@ QTreeWidgetItem* TWavesList::SelectedEntry() const
 
 TTxWavStream* TWavesList::EntryWave(QTreeWidgetItem* entry)
 {
-    auto* item = dynamic_cast<TWavesListItem*>(entry);
-    return item ? item->Wave() : nullptr;
+    auto* list = entry ? qobject_cast<TWavesList*>(entry->treeWidget()) : nullptr;
+    return list ? list->FDocument->EntryWave(list->indexOfTopLevelItem(entry)) : nullptr;
 }
 
 void TWavesList::RemoveEntry(QTreeWidgetItem* entry)
 {
     if (!entry || entry->treeWidget() != this)
         return;
-    delete entry;  // the row's destructor takes it out of the list and releases its wave
+    FDocument->DeleteEntry(indexOfTopLevelItem(entry));
 }
 
 void TWavesList::SetEntryWave(QTreeWidgetItem* entry, std::unique_ptr<TTxWavStream> wave)
 {
-    auto* item = dynamic_cast<TWavesListItem*>(entry);
-    if (!item)
+    if (!entry || entry->treeWidget() != this)
         return;
-    const int64_t size = wave ? wave->Size() : 0;
-    item->SetWave(std::move(wave));
-    item->setText(LengthColumn, LengthText(size));
+    FDocument->SetEntryWave(indexOfTopLevelItem(entry), std::move(wave));
 }
 
 void TWavesList::StartRename(QTreeWidgetItem* entry)
@@ -181,15 +237,13 @@ void TWavesList::WavesListSelectItem()
     if (!AutoShow() || !WorkingPane)
         return;
     RunReportingOutOfMemory([&] {
-        TTxWavStream& paneWave = *WorkingPane->Wave();
-        if (paneWave.Size() != 0) {
+        if (WorkingPane->Wave()->Size() != 0) {
             // A look only: the pane keeps its own wave, which returns at the next repaint.
             WorkingPane->PaintOnce(*wave);
         } else {
             // An empty pane takes a copy (not an undo step; the pane keeps its name).
-            paneWave.Assign(*wave);
-            WorkingPane->Repaint();
-            WorkingPane->UpdateStatus();
+            WorkingPane->Document().ReplacePaneWave(WorkingPane->Pane(), *wave);
+            WorkingPane->Refresh();
         }
     });
 }
@@ -227,7 +281,7 @@ void TWavesList::Clear1Click()
     if (topLevelItemCount() == 0)
         return;
     if (Dialogs::Confirm(QStringLiteral("Are you sure you want to clear the list?")))
-        clear();
+        FDocument->ClearEntries();
 }
 
 void TWavesList::AutoShowClick()

@@ -33,7 +33,6 @@
 #include "platform/actions.h"
 #include "platform/registry.h"
 #include "plugins/PluginHost.h"
-#include "plugins/SelectListTexts.h"
 #include "view/wavpaint.h"
 #include "wave/Stream.h"
 
@@ -110,12 +109,12 @@ void TForm1::FormCreate()
 
     // Both panes hold the converter's output format from the start, so every wave
     // dropped or shown there is already comparable with it.
-    WorkingPane = new TWavPaintBox(this, QStringLiteral("Working Wave"), UpperViewArea);
+    WorkingPane = new TWavPaintBox(Document, TPaneId::Working, this, QStringLiteral("Working Wave"), UpperViewArea);
     WorkingPane->setObjectName(QStringLiteral("WorkingPane"));
     WorkingPane->Wave()->SetFormat(Convertor.ACMFormatOut.Head());
     WorkingPane->LevelBar = UpperLevelBar;
     WorkingPane->StatusBar = UpperStatusBar;
-    FinalPane = new TWavPaintBox(this, QStringLiteral("Final Wave"), LowerViewArea);
+    FinalPane = new TWavPaintBox(Document, TPaneId::Final, this, QStringLiteral("Final Wave"), LowerViewArea);
     FinalPane->setObjectName(QStringLiteral("FinalPane"));
     FinalPane->Wave()->SetFormat(Convertor.ACMFormatOut.Head());
     FinalPane->LevelBar = LowerLevelBar;
@@ -147,12 +146,14 @@ void TForm1::FormCreate()
     BtnMix->setStatusTip(QString::fromLatin1(MixButtonStatusText));
     connect(BtnMix, &QToolButton::clicked, this, [this] { BtnMixClick(); });
 
-    // The plug-in host works with the menu, the panes and both lists of this window.
-    // Installed, the kit has a folder of its own instead of the program folder.
+    // The plug-in host works with the menu of this window and the document; the panes
+    // give their names. Installed, the kit has a folder of its own instead of the
+    // program folder.
     TPluginHostParts plugins{this, AboutBox, UsePluginFolder(ProgramDir), PlugInMenu, PluginActions,
-                             VersionMiss, BtnQuickPlug,
-                             WorkingPane, FinalPane, WavesList,
-                             [this] { return SelectListTexts(SelectList); },
+                             VersionMiss, BtnQuickPlug, Document,
+                             [this](TPaneId pane) {
+                                 return (pane == TPaneId::Working ? WorkingPane : FinalPane)->WaveName;
+                             },
                              showHint,
                              [this] { StopPlaying(); }};
     Plugins = std::make_unique<TPluginHost>(std::move(plugins));

@@ -252,10 +252,10 @@ void TForm1::CreateLeftPanel()
     ListSplitter = new QSplitter(Qt::Vertical, LeftPanel);
     ListSplitter->setObjectName(QStringLiteral("ListSplitter"));
     ListSplitter->setChildrenCollapsible(false);
-    WavesList = new TWavesList(ListSplitter);
+    WavesList = new TWavesList(Document, ListSplitter);
     WavesList->setObjectName(QStringLiteral("WavesList"));
     WavesList->setMinimumHeight(50);
-    SelectList = new TSelectionsList(ListSplitter);
+    SelectList = new TSelectionsList(Document, ListSplitter);
     SelectList->setObjectName(QStringLiteral("SelectList"));
     SelectList->setMinimumHeight(30);
     ListSplitter->addWidget(WavesList);

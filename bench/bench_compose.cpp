@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/waveprocessing.h"
+#include "rules/waveprocessing.h"
 #include "wave/Composing.h"
 
 namespace {

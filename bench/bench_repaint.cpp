@@ -16,7 +16,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "view/PixelMapping.h"
+#include "rules/PixelMapping.h"
 #include "view/wavpaint.h"
 
 namespace {

@@ -1,13 +1,14 @@
 #pragma once
 // What the plug-in host works with, handed in by the window that owns it all: the
-// Plugins menu and its actions, the quick button, the splash, both panes and both
-// lists, the status text and the player. Nothing here is owned by the host.
+// Plugins menu and its actions, the quick button, the splash, the document the filters
+// work on (both pane waves, the Waves list's entries, the stored selections), the
+// status text and the player. Nothing here is owned by the host.
 
 #include <QString>
 #include <functional>
-#include <vector>
+#include <memory>
 
-#include "plugins/StoredSelection.h"
+#include "document/ComposerDocument.h"
 
 class QMenu;
 class QToolButton;
@@ -15,8 +16,6 @@ class QWidget;
 class TAboutBox;
 class TAction;
 class TActionList;
-class TWavesList;
-class TWavPaintBox;
 
 struct TPluginHostParts {
     QWidget* MainWindow = nullptr;        // repainted before the scan; its id goes to InitLib
@@ -26,11 +25,9 @@ struct TPluginHostParts {
     TActionList* PluginActions = nullptr; // receives one action per filter
     TAction* VersionMiss = nullptr;
     QToolButton* BtnQuickPlug = nullptr;
-    TWavPaintBox* WorkingPane = nullptr;
-    TWavPaintBox* FinalPane = nullptr;
-    TWavesList* WavesList = nullptr;
-    // The stored selections in list order, as their two hidden texts.
-    std::function<std::vector<TStoredSelectionTexts>()> StoredSelections;
+    std::shared_ptr<TComposerDocument> Document;
+    // The name a pane shows, which a filter receives with its wave.
+    std::function<QString(TPaneId pane)> PaneName;
     std::function<void(const QString&)> ShowStatus;  // status panel 0 of the window
     std::function<void()> StopPlaying;
 };

@@ -1,42 +1,44 @@
 #include "plugins/PluginRunner.h"
 
-#include <QTreeWidgetItem>
+#include <QWidget>
 #include <optional>
+#include <string>
 
-#include "app/WavesList.h"
 #include "platform/actions.h"
 #include "platform/dialogs.h"
 #include "plugins/PluginLibrary.h"
 #include "plugins/PluginRecords.h"
 #include "plugins/PluginResult.h"
-#include "view/wavpaint.h"
+#include "plugins/StoredSelection.h"
 
 namespace {
 
-TPluginWaveSource PaneSource(TWavPaintBox* pane)
+// Names reach the library in the locale's own encoding, as file names do.
+std::string LocalText(const QString& text)
 {
-    return {pane->Wave(), pane->WaveName.toLocal8Bit().toStdString(), true};
+    return text.toLocal8Bit().toStdString();
 }
 
-std::vector<TPluginWaveSource> ListSources(const TWavesList* list)
+TPluginWaveSource PaneSource(const TPluginHostParts& parts, TPaneId pane)
+{
+    return {&parts.Document->PaneWave(pane), LocalText(parts.PaneName ? parts.PaneName(pane) : QString()), true};
+}
+
+std::vector<TPluginWaveSource> ListSources(const TComposerDocument& document)
 {
     std::vector<TPluginWaveSource> sources;
-    const int count = list->topLevelItemCount();
-    sources.reserve(static_cast<size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        QTreeWidgetItem* entry = list->topLevelItem(i);
-        sources.push_back({TWavesList::EntryWave(entry), entry->text(0).toLocal8Bit().toStdString(), false});
-    }
+    sources.reserve(static_cast<size_t>(document.EntryCount()));
+    for (int32_t i = 0; i < document.EntryCount(); ++i)
+        sources.push_back({document.EntryWave(i), LocalText(QString::fromStdString(document.Entry(i).Caption)), false});
     return sources;
 }
 
-std::vector<TPluginSelection> Selections(const TPluginHostParts& parts)
+// The stored selections read by the rule their hidden texts are read by.
+std::vector<TPluginSelection> Selections(const TComposerDocument& document)
 {
     std::vector<TPluginSelection> selections;
-    if (!parts.StoredSelections)
-        return selections;
-    for (const TStoredSelectionTexts& texts : parts.StoredSelections())
-        selections.push_back(ParseStoredSelection(texts));
+    for (const TStoredRange& range : document.StoredSelections())
+        selections.push_back(ParseStoredSelection({std::to_string(range.Start), std::to_string(range.End)}));
     return selections;
 }
 
@@ -76,8 +78,9 @@ void TPluginRunner::RunPluginFilter(QObject* sender)
         return;
     }
 
-    records.emplace(PaneSource(FParts.WorkingPane), PaneSource(FParts.FinalPane), ListSources(FParts.WavesList),
-                    Selections(FParts));
+    const TComposerDocument& document = *FParts.Document;
+    records.emplace(PaneSource(FParts, TPaneId::Working), PaneSource(FParts, TPaneId::Final), ListSources(document),
+                    Selections(document));
     TPluginWave* result = nullptr;
     switch (getPluginVersion()) {
     case SONOVANE_PLUGIN_VERSION_1:
@@ -99,7 +102,7 @@ void TPluginRunner::RunPluginFilter(QObject* sender)
         FParts.ShowStatus(name);
     try {
         if (std::unique_ptr<TTxWavStream> wave = MakeReturnedWave(*result))
-            FParts.WavesList->AppendEntry(name, std::move(wave));
+            FParts.Document->AppendEntry(name.toStdString(), std::move(wave));
     } catch (const EPluginResult& refused) {
         Dialogs::ShowMessage(QString::fromLocal8Bit(refused.Message()));
     } catch (const EStreamError&) {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/StoredRange.h"
+#include "document/StoredRange.h"
 #include "plugins/sonovane_plugin.h"
 
 struct TStoredSelectionTexts {

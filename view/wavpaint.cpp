@@ -7,6 +7,7 @@
 #include <QResizeEvent>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "view/LocalTimeText.h"
@@ -62,13 +63,19 @@ void DrawColumns(TPaneCanvas& canvas, int w, const TTxWavStream& wave, int32_t p
 } // namespace
 
 TWavPaintBox::TWavPaintBox(QObject* owner, const QString& name, QWidget* parent)
-    : QWidget(parent), FWave(std::make_unique<TTxWavStream>())
+    : TWavPaintBox(std::make_shared<TComposerDocument>(), TPaneId::Working, owner, name, parent)
+{
+}
+
+TWavPaintBox::TWavPaintBox(std::shared_ptr<TComposerDocument> document, TPaneId pane, QObject* owner,
+                           const QString& name, QWidget* parent)
+    : QWidget(parent), FDocument(std::move(document)), FPane(pane)
 {
     // The parent widget already owns the pane; owner stays for the callers that pass the
     // window, as every component of the window is made.
     Q_UNUSED(owner);
-    FWave->SetSelStart(0);
-    FWave->SetSelEnd(0);
+    Wave()->SetSelStart(0);
+    Wave()->SetSelEnd(0);
     CursorX = -1;
     MarkStart = -1;
     MarkEnd = -1;
@@ -90,17 +97,17 @@ TWavPaintBox::TWavPaintBox(QObject* owner, const QString& name, QWidget* parent)
         }
         resize(parent->contentsRect().size());
     }
-    Redraw(*FWave);
+    Redraw(*Wave());
 }
 
 TWavPaintBox::~TWavPaintBox() = default;
 
 void TWavPaintBox::SetSelection(int32_t a, int32_t b)
 {
-    FWave->SetSelStart(std::min(a, b));
-    FWave->SetSelEnd(std::max(a, b));
-    if (FWave->SelEnd() >= FWave->Size())
-        FWave->SetSelEnd(FWave->Size() - 1);
+    Wave()->SetSelStart(std::min(a, b));
+    Wave()->SetSelEnd(std::max(a, b));
+    if (Wave()->SelEnd() >= Wave()->Size())
+        Wave()->SetSelEnd(Wave()->Size() - 1);
 }
 
 void TWavPaintBox::SetSelectionStart(int32_t a)
@@ -115,28 +122,32 @@ void TWavPaintBox::SetSelectionEnd(int32_t b)
 
 void TWavPaintBox::SelectAll()
 {
-    SetSelection(0, FWave->Size() - 1);
+    SetSelection(0, Wave()->Size() - 1);
+    Refresh();
+}
+
+void TWavPaintBox::Refresh()
+{
     Repaint();
     UpdateStatus();
 }
 
 void TWavPaintBox::TrimSelection()
 {
-    FWave->TrimToSelection();
+    Wave()->TrimToSelection();
     SelectAll();
 }
 
 void TWavPaintBox::DeleteSelection()
 {
-    FWave->RemoveSelection();
+    Wave()->RemoveSelection();
     SelectAll();
 }
 
 void TWavPaintBox::ReverseSelection()
 {
-    FWave->ReverseSelection();
-    Repaint();
-    UpdateStatus();
+    Wave()->ReverseSelection();
+    Refresh();
 }
 
 void TWavPaintBox::UpdateStatus()
@@ -145,7 +156,7 @@ void TWavPaintBox::UpdateStatus()
         return;
     const auto time = LocalTimeText;
     const int32_t length = SelLength();
-    const int32_t size = FWave->Size();
+    const int32_t size = Wave()->Size();
     StatusBar->SetPanelText(1, time(SelStart()) + QStringLiteral(">") + time(SelEnd()));
     StatusBar->SetPanelText(2, QStringLiteral("Selection: ") + time(length) + QStringLiteral(" (") +
                                    QString::number(length) + QStringLiteral(" Bytes)"));
@@ -155,7 +166,7 @@ void TWavPaintBox::UpdateStatus()
 
 void TWavPaintBox::Repaint()
 {
-    Redraw(*FWave);
+    Redraw(*Wave());
     update();
 }
 
@@ -190,7 +201,7 @@ void TWavPaintBox::Redraw(TTxWavStream& wave)
 void TWavPaintBox::paintEvent(QPaintEvent* event)
 {
     if (!FPictureValid || FPicture.size() != size())
-        Redraw(*FWave);
+        Redraw(*Wave());
     QPainter painter(this);
     painter.drawImage(event->rect(), FPicture, event->rect());
 }
@@ -203,7 +214,7 @@ void TWavPaintBox::resizeEvent(QResizeEvent* event)
     // delivers a pending one when a hidden pane is first shown or grabbed) keeps the
     // picture and its overlays.
     if (!FPictureValid || FPicture.size() != event->size())
-        Redraw(*FWave);
+        Redraw(*Wave());
 }
 
 void TWavPaintBox::Render(QImage& image, TTxWavStream& wave, const QString& waveName,

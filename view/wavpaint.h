@@ -1,6 +1,7 @@
 #pragma once
-// TWavPaintBox: the pane that shows one wave (owned) as a column-per-pixel peak graph
-// with its selection, guide lines, marks and name, and keeps its status bar current.
+// TWavPaintBox: the pane that shows one of the document's two pane waves as a
+// column-per-pixel peak graph with its selection, guide lines, marks and name, and keeps
+// its status bar current. The wave belongs to the document; the pane is a view of it.
 
 #include <QColor>
 #include <QFont>
@@ -10,7 +11,8 @@
 #include <functional>
 #include <memory>
 
-#include "view/PixelMapping.h"
+#include "document/ComposerDocument.h"
+#include "rules/PixelMapping.h"
 #include "wave/Wavs_ex.h"
 
 class QProgressBar;
@@ -19,11 +21,18 @@ class TPanelStatusBar;
 class TWavPaintBox : public QWidget {
     Q_OBJECT
 public:
-    // Placed in parent and filling it; name is the initial WaveName.
+    // Shows the pane wave of document; placed in parent and filling it; name is the
+    // initial WaveName.
+    TWavPaintBox(std::shared_ptr<TComposerDocument> document, TPaneId pane, QObject* owner, const QString& name,
+                 QWidget* parent);
+    // A pane of a document of its own (a pane shown alone).
     TWavPaintBox(QObject* owner, const QString& name, QWidget* parent);
     ~TWavPaintBox() override;
 
-    TTxWavStream* Wave() const { return FWave.get(); }
+    TTxWavStream* Wave() const { return &FDocument->PaneWave(FPane); }
+    TComposerDocument& Document() const { return *FDocument; }
+    const std::shared_ptr<TComposerDocument>& SharedDocument() const { return FDocument; }
+    TPaneId Pane() const { return FPane; }
     QProgressBar* LevelBar = nullptr;      // not owned
     int32_t CursorX = -1;                  // x of the exclusive-or pointer line; -1 none
     TPanelStatusBar* StatusBar = nullptr;  // not owned
@@ -33,10 +42,10 @@ public:
     QString WaveName;
     int32_t Precision = 0;                 // -1 vector scan, 0..4 stride exponent
 
-    int32_t SelStart() const { return FWave->SelStart(); }
-    int32_t SelEnd() const { return FWave->SelEnd(); }
-    int32_t SelLength() const { return FWave->SelLength(); }
-    TPixelMapping Mapping() const { return {width(), FWave->Size()}; }
+    int32_t SelStart() const { return Wave()->SelStart(); }
+    int32_t SelEnd() const { return Wave()->SelEnd(); }
+    int32_t SelLength() const { return Wave()->SelLength(); }
+    TPixelMapping Mapping() const { return {width(), Wave()->Size()}; }
     int32_t PixelToSample(int32_t x) const { return Mapping().PixelToSample(x); }
     int32_t SelStartPixel() const { return Mapping().SelStartPixel(SelStart()); }
     int32_t SelEndPixel() const { return Mapping().SelEndPixel(SelEnd()); }
@@ -54,6 +63,8 @@ public:
     void UpdateStatus();
     // Redraws the buffered picture now and shows it (removes every overlay).
     void Repaint();
+    // Both, after the wave or its selection changed.
+    void Refresh();
 
     // Draws a line in exclusive-or mode over the buffered picture (pointer line, drop
     // marks, stored-selection bracket); drawing the same line again removes it.
@@ -79,7 +90,8 @@ protected:
 
 private:
     void Redraw(TTxWavStream& wave);
-    std::unique_ptr<TTxWavStream> FWave;
+    std::shared_ptr<TComposerDocument> FDocument;
+    TPaneId FPane;
     QImage FPicture;
     bool FPictureValid = false;
 };

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "tests/support/TestWaves.h"
-#include "view/DropZone.h"
+#include "rules/DropZone.h"
 #include "wave/Composing.h"
 
 using namespace testwaves;

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <random>
 
-#include "app/waveprocessing.h"
+#include "rules/waveprocessing.h"
 #include "tests/support/TestWaves.h"
 
 using namespace testwaves;

@@ -1,7 +1,7 @@
 // Pixel <-> sample mappings of a pane, checked on their boundaries without any window.
 #include <gtest/gtest.h>
 
-#include "view/PixelMapping.h"
+#include "rules/PixelMapping.h"
 
 TEST(PixelMapping, PixelToSampleOnA600PixelPaneOf6000Samples)
 {

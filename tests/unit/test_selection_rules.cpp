@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/TestWaves.h"
-#include "view/SelectionRules.h"
+#include "rules/SelectionRules.h"
 
 using namespace SelectionRules;
 

@@ -1,7 +1,7 @@
 // A stored selection's two texts read together: both offsets or none.
 #include <gtest/gtest.h>
 
-#include "app/StoredRange.h"
+#include "document/StoredRange.h"
 
 TEST(StoredRange, BothOffsetsReadOrTheEntryIsUnusable)
 {

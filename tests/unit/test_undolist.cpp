@@ -4,7 +4,7 @@
 
 #include <new>
 
-#include "app/UndoList.h"
+#include "document/UndoList.h"
 #include "tests/support/TestWaves.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "app/waveprocessing.h"
+#include "rules/waveprocessing.h"
 
 #include <algorithm>
 #include <array>

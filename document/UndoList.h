@@ -7,9 +7,10 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "app/UndoActionView.h"
+#include "document/UndoActionView.h"
 #include "wave/Wavs_ex.h"
 
 // One recorded state of the working wave: samples, format record and selection.
@@ -49,6 +50,10 @@ public:
     // Drops the oldest steps while there are more than MaxSteps + allowance, then sets the
     // action's enabled state.
     void DropOldest(int32_t allowance);
+
+    // The Undo command that shows the list, shown its state at once; null for none.
+    void SetUndoAction(TUndoActionView* action);
+    void SetWaveFactory(TWaveFactory factory) { FFactory = std::move(factory); }
 
     const std::vector<TUndoStep>& Steps() const { return FSteps; } // oldest first
     int32_t MaxSteps() const { return FMaxSteps; }

@@ -1,4 +1,4 @@
-#include "view/DropZone.h"
+#include "rules/DropZone.h"
 
 TDropMode DropModeAt(int32_t width, int32_t x, bool waveEmpty)
 {

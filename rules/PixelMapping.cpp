@@ -1,4 +1,4 @@
-#include "view/PixelMapping.h"
+#include "rules/PixelMapping.h"
 
 #include <cmath>
 #include <limits>

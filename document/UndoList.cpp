@@ -1,4 +1,4 @@
-#include "app/UndoList.h"
+#include "document/UndoList.h"
 
 #include <new>
 #include <utility>
@@ -7,6 +7,16 @@ TUndoList::TUndoList(TUndoActionView* action, TWaveFactory factory)
     : FUndoAction(action), FFactory(std::move(factory))
 {
     SetMaxSteps(10);
+}
+
+void TUndoList::SetUndoAction(TUndoActionView* action)
+{
+    FUndoAction = action;
+    if (!FUndoAction)
+        return;
+    if (!FSteps.empty())
+        ShowCaption(CaptionOf(FSteps.back()));
+    ShowEnabled();
 }
 
 void TUndoList::AddStep(const std::string& name, TTxWavStream* wave)

@@ -1,4 +1,4 @@
-#include "view/SelectionRules.h"
+#include "rules/SelectionRules.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "app/StoredRange.h"
+#include "document/StoredRange.h"
 
 #include <charconv>
 

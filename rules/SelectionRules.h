@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "view/PixelMapping.h"
+#include "rules/PixelMapping.h"
 #include "wave/Wavs_ex.h"
 
 namespace SelectionRules {
