@@ -41,7 +41,12 @@ void TApplication::ReportError(QObject* sender, const std::exception* error)
 {
     if (ApplicationEvents::HandleException(sender, error))
         return;
+    ShowErrorReport(sender, error, QString());
+}
+
+void TApplication::ShowErrorReport(QObject* sender, const std::exception* error, const QString& lastAction)
+{
     const QString className = sender ? QString::fromLatin1(sender->metaObject()->className())
                                      : QString();
-    Dialogs::ShowMessage(UnhandledErrorText(className, ErrorMessage(error), QString()));
+    Dialogs::ShowMessage(UnhandledErrorText(className, ErrorMessage(error), lastAction));
 }

@@ -27,4 +27,7 @@ public:
     // Shows the report for a failure in sender's event: through the window's hook
     // (which knows the last action) when one is installed, else with an empty last action.
     static void ReportError(QObject* sender, const std::exception* error);
+
+    // The unhandled-error report for a failure in sender's event, naming lastAction.
+    static void ShowErrorReport(QObject* sender, const std::exception* error, const QString& lastAction);
 };

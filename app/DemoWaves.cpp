@@ -1,5 +1,4 @@
-// Filling the window from files without any dialog, for demonstrations and screenshots.
-#include "app/main.h"
+#include "app/DemoWaves.h"
 
 #include <QTreeWidgetItem>
 
@@ -8,27 +7,28 @@
 #include "view/wavpaint.h"
 #include "wave/Wavs_ex.h"
 
-void TForm1::LoadDemoWaves(const QStringList& fileNames)
+void LoadDemoWaves(TWaveOpener& opener, TWavesList& list, TWavPaintBox& workingPane,
+                   TWavPaintBox& finalPane, const QStringList& fileNames)
 {
     if (fileNames.isEmpty())
         return;
-    const int first = WavesList->topLevelItemCount();
-    Opener->OpenFiles(fileNames);
-    const int last = WavesList->topLevelItemCount() - 1;
+    const int first = list.topLevelItemCount();
+    opener.OpenFiles(fileNames);
+    const int last = list.topLevelItemCount() - 1;
     if (last < first)
         return;
-    TTxWavStream* working = TWavesList::EntryWave(WavesList->topLevelItem(first));
-    TTxWavStream* final = TWavesList::EntryWave(WavesList->topLevelItem(last));
+    TTxWavStream* working = TWavesList::EntryWave(list.topLevelItem(first));
+    TTxWavStream* final = TWavesList::EntryWave(list.topLevelItem(last));
     if (working) {
-        WorkingPane->Wave()->Assign(*working);
-        const int32_t size = WorkingPane->Wave()->Size();
-        WorkingPane->SetSelection(size / 4, size / 2);
-        WorkingPane->Repaint();
-        WorkingPane->UpdateStatus();
+        workingPane.Wave()->Assign(*working);
+        const int32_t size = workingPane.Wave()->Size();
+        workingPane.SetSelection(size / 4, size / 2);
+        workingPane.Repaint();
+        workingPane.UpdateStatus();
     }
     if (final) {
-        FinalPane->Wave()->Assign(*final);
-        FinalPane->SelectAll();
+        finalPane.Wave()->Assign(*final);
+        finalPane.SelectAll();
     }
-    WavesList->setCurrentItem(WavesList->topLevelItem(first));
+    list.setCurrentItem(list.topLevelItem(first));
 }

@@ -1,6 +1,7 @@
 #include "app/WaveOpener.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 #include <exception>
 #include <memory>
@@ -11,6 +12,7 @@
 #include "conversion/SoundFileReader.h"
 #include "platform/cursors.h"
 #include "platform/dialogs.h"
+#include "view/JvWavePlayer.h"
 #include "wave/Wavs_ex.h"
 
 QString CaptionFromFileName(const QString& fileName)
@@ -91,4 +93,41 @@ void TWaveOpener::OpenFiles(const QStringList& fileNames)
     } catch (const std::bad_alloc&) {
         Dialogs::ShowMessage(QString::fromUtf8(WavText::OutOfMemory));
     }
+}
+
+void TWaveOpener::OpenWithDialog()
+{
+    TFileDialogOptions options;
+    options.Title = QStringLiteral("Open WAV");
+    options.Filter = OpenDialogFilter();
+    options.InitialDir = *FInitialDir;
+    options.MultiSelect = true;
+    const QStringList files = Dialogs::GetOpenFileNames(
+        FDialogParent, options, [this](const QString& current) { Preview(current); });
+    // The preview name is forgotten on every way out, so the next dialog previews again.
+    struct TPreviewReset {
+        QString& Name;
+        ~TPreviewReset() { Name.clear(); }
+    } previewReset{FPreviewName};
+    if (files.isEmpty())
+        return;
+    *FInitialDir = QFileInfo(files.first()).absolutePath();
+    OpenFiles(files);
+}
+
+void TWaveOpener::Preview(const QString& fileName)
+{
+    if (fileName == FPreviewName)
+        return;
+    const QFileInfo info(fileName);
+    if (!info.isFile() || !fileName.toLower().endsWith(QLatin1String(".wav")))
+        return;
+    TJvWavePlayer& player = *FPreviewPlayer;
+    player.SourceType = frFile;
+    player.FileName = QFile::encodeName(fileName).toStdString();
+    player.SetLoop(false);
+    player.SetAsynchronous(true);
+    // A preview that cannot play is not worth a message.
+    player.Play();
+    FPreviewName = fileName;
 }

@@ -21,6 +21,7 @@
 #include "app/TrashCan.h"
 #include "app/WavesListDropTarget.h"
 #include "app/PaneMouse.h"
+#include "app/PlaybackKeys.h"
 #include "app/PluginFolder.h"
 #include "app/RangePlayer.h"
 #include "app/UndoCommands.h"
@@ -31,7 +32,6 @@
 #include "app/SelectionsList.h"
 #include "app/WavesList.h"
 #include "platform/actions.h"
-#include "platform/registry.h"
 #include "plugins/PluginHost.h"
 #include "view/wavpaint.h"
 #include "wave/Stream.h"
@@ -102,6 +102,7 @@ void TForm1::FormCreate()
     Player = std::make_unique<TRangePlayer>();
     Player->WPlayer().BeforePlaying = [this](TJvWavePlayer*) { WPlayerBeforePlaying(); };
     Player->WPlayer().AfterPlaying = [this](TJvWavePlayer*) { WPlayerAfterPlaying(); };
+    Keys = std::make_unique<TPlaybackKeys>(*this, *Looped1, *PlayWave1, [this] { StopPlaying(); });
 
     ProgramDir = QCoreApplication::applicationDirPath() + QLatin1Char('/');
     // Hints of the panes, the lists and the plug-ins go to the window's status bar.
@@ -139,8 +140,8 @@ void TForm1::FormCreate()
     SelectList->WorkingPane = WorkingPane;
     SelectList->FinalPane = FinalPane;
     SelectList->ShowStatus = showHint;
-    Opener = std::make_unique<TWaveOpener>(Convertor, *WavesList);
-    Saver = std::make_unique<TWaveSaver>(this, *FinalPane, SaveInitialDir);
+    Opener = std::make_unique<TWaveOpener>(Convertor, *WavesList, *this, Folders.OpenInitialDir, Player->WPlayer());
+    Saver = std::make_unique<TWaveSaver>(this, *FinalPane, Folders.SaveInitialDir);
     SaveWaveFile->OnExecute = [this](TAction*) { SaveWaveFileExecute(); };
     Mixer = std::make_unique<TMixCommand>(*WorkingPane, *FinalPane);
     BtnMix->setStatusTip(QString::fromLatin1(MixButtonStatusText));
@@ -165,15 +166,7 @@ void TForm1::FormCreate()
     TResourceStream piano(QStringLiteral("RT_RCDATA"), QStringLiteral("piano"));
     Sample->LoadFromStream(piano);
 
-    // Read without creating the key: a first run leaves the registry untouched.
-    {
-        TRegistry reg;
-        if (reg.OpenKey(QString::fromLatin1(RegistryKey), false)) {
-            OpenInitialDir = reg.ReadString(QStringLiteral("OpenPath"));
-            SaveInitialDir = reg.ReadString(QStringLiteral("SavePath"));
-            reg.CloseKey();
-        }
-    }
+    Folders.Load();
 
     Edits = std::make_unique<TEditCommands>(*WorkingPane, *FinalPane);
     Undo = std::make_unique<TUndoCommands>(*BtnUndo, *ClearUndo, *WorkingPane);
@@ -197,12 +190,7 @@ void TForm1::FormDestroy()
     // The play operation stops what plays before its buffer goes.
     Player.reset();
     ClearUndo->Execute();
-    TRegistry reg;
-    if (reg.OpenKey(QString::fromLatin1(RegistryKey), true)) {
-        reg.WriteString(QStringLiteral("OpenPath"), OpenInitialDir);
-        reg.WriteString(QStringLiteral("SavePath"), SaveInitialDir);
-        reg.CloseKey();
-    }
+    Folders.Save();
 }
 
 void TForm1::closeEvent(QCloseEvent* event)

@@ -9,6 +9,7 @@
 #include <exception>
 #include <memory>
 
+#include "app/FolderSettings.h"
 #include "conversion/ACMConvertor.h"
 
 #include "document/ComposerDocument.h"
@@ -26,6 +27,7 @@ class TUndoCommands;
 class TAction;
 class TActionList;
 class TPaneMouse;
+class TPlaybackKeys;
 class TPanelStatusBar;
 class TRangePlayer;
 class TTxWavStream;
@@ -66,9 +68,8 @@ public:
     QString LastActionText;                   // read by the unhandled-error report
     bool NoDelay = false;                     // "-nodelay": the plug-in scan skips its pauses
     std::unique_ptr<TPaneMouse> PaneMouse;    // the pointer on both panes, their panels and bars
-    QString OpenInitialDir;                   // the open dialog's initial folder ("OpenPath")
-    QString SaveInitialDir;                   // the save dialog's initial folder ("SavePath")
-    QString PreviewName;                      // file the open dialog's preview played last
+    TFolderSettings Folders;                  // the dialogs' initial folders, kept in the registry
+    std::unique_ptr<TPlaybackKeys> Keys;      // Space, Shift+Space, the Ctrl release
     TAboutBox* AboutBox;
     std::unique_ptr<TWaveOpener> Opener;
     std::unique_ptr<TWaveSaver> Saver;       // "Save Wave"
@@ -84,7 +85,6 @@ public:
     std::unique_ptr<TSelectListDropTarget> SelectListDrops;
     std::unique_ptr<TTrashCan> Trash;
 
-    static constexpr const char* RegistryKey = "\\Software\\Tarvex Sonovane";
     static constexpr const char* TempFileName = "txtnt.~wav";
 
     // --- controls -------------------------------------------------------------------
@@ -204,9 +204,6 @@ public:
 
     // Composing by drag and drop (main_dragdrop.cpp).
     void AddWholeWaveToList(TWavPaintBox* pane);
-    void InsertAtBeginning(TWavPaintBox* pane, TTxWavStream* source);
-    void ReplaceContent(TWavPaintBox* pane, TTxWavStream* source, QTreeWidgetItem* entry);
-    void AppendAtEnd(TWavPaintBox* pane, TTxWavStream* source);
     void BtnAddWave1Click();
     void BtnAddWave2Click();
     void BtnDragSel1Click();
@@ -224,9 +221,7 @@ public:
     // Whether the upper Play button shows its highlight right now.
     bool PlayButtonMarked() const;
 
-    // Demonstration and screenshot hook (SONOVANE_DEMO_WAVE): the files are opened into
-    // the Waves list as "Open Wave" would; the first is shown in the working pane with a
-    // selection, the last in the final pane. Failures are shown as messages.
+    // Demonstration and screenshot hook (SONOVANE_DEMO_WAVE, app/DemoWaves.h).
     void LoadDemoWaves(const QStringList& fileNames);
 
 protected:

@@ -1,14 +1,13 @@
 // Commands of the window itself: opening files (with the preview), exit, select all,
-// the precision menu, the About command, the Plugins menu and the two application
-// hooks (last action, unhandled-error report).
+// the precision menu, the About command, the Plugins menu, the two application hooks
+// (last action, unhandled-error report) and the demonstration hook.
 #include "app/main.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QMenu>
 
 #include "about/Unit2.h"
 #include "app/Application.h"
+#include "app/DemoWaves.h"
 #include "app/RangePlayer.h"
 #include "app/WaveOpener.h"
 #include "app/WaveSaver.h"
@@ -20,22 +19,7 @@
 
 void TForm1::OpenWaveFileExecute()
 {
-    TFileDialogOptions options;
-    options.Title = QStringLiteral("Open WAV");
-    options.Filter = OpenDialogFilter();
-    options.InitialDir = OpenInitialDir;
-    options.MultiSelect = true;
-    const QStringList files = Dialogs::GetOpenFileNames(
-        this, options, [this](const QString& current) { Open1SelectionChange(current); });
-    // The preview name is forgotten on every way out, so the next dialog previews again.
-    struct TPreviewReset {
-        QString& Name;
-        ~TPreviewReset() { Name.clear(); }
-    } previewReset{PreviewName};
-    if (files.isEmpty())
-        return;
-    OpenInitialDir = QFileInfo(files.first()).absolutePath();
-    Opener->OpenFiles(files);
+    Opener->OpenWithDialog();
 }
 
 void TForm1::SaveWaveFileExecute()
@@ -50,19 +34,7 @@ void TForm1::BtnMixClick()
 
 void TForm1::Open1SelectionChange(const QString& fileName)
 {
-    if (fileName == PreviewName)
-        return;
-    const QFileInfo info(fileName);
-    if (!info.isFile() || !fileName.toLower().endsWith(QLatin1String(".wav")))
-        return;
-    TJvWavePlayer& player = Player->WPlayer();
-    player.SourceType = frFile;
-    player.FileName = QFile::encodeName(fileName).toStdString();
-    player.SetLoop(false);
-    player.SetAsynchronous(true);
-    // A preview that cannot play is not worth a message.
-    player.Play();
-    PreviewName = fileName;
+    Opener->Preview(fileName);
 }
 
 void TForm1::ExitProgExecute()
@@ -126,7 +98,10 @@ void TForm1::ApplicationEvents1ActionExecute(QObject* action)
 
 void TForm1::ApplicationEvents1Exception(QObject* sender, const std::exception* error)
 {
-    const QString className =
-        sender ? QString::fromLatin1(sender->metaObject()->className()) : QString();
-    Dialogs::ShowMessage(UnhandledErrorText(className, ErrorMessage(error), LastActionText));
+    TApplication::ShowErrorReport(sender, error, LastActionText);
+}
+
+void TForm1::LoadDemoWaves(const QStringList& fileNames)
+{
+    ::LoadDemoWaves(*Opener, *WavesList, *WorkingPane, *FinalPane, fileNames);
 }

@@ -7,7 +7,6 @@
 
 #include "app/DragSession.h"
 #include "app/DragSources.h"
-#include "app/PaneComposing.h"
 #include "app/PaneDropTarget.h"
 #include "app/SelectListDropTarget.h"
 #include "app/SelectionsList.h"
@@ -50,21 +49,6 @@ void TForm1::ConnectDragDrop()
 void TForm1::AddWholeWaveToList(TWavPaintBox* pane)
 {
     WavesListDrops->AddWholeWaveToList(*pane);
-}
-
-void TForm1::InsertAtBeginning(TWavPaintBox* pane, TTxWavStream* source)
-{
-    PaneComposing::InsertAtBeginning(*pane, *source);
-}
-
-void TForm1::ReplaceContent(TWavPaintBox* pane, TTxWavStream* source, QTreeWidgetItem* entry)
-{
-    PaneComposing::ReplaceContent(*pane, *source, entry);
-}
-
-void TForm1::AppendAtEnd(TWavPaintBox* pane, TTxWavStream* source)
-{
-    PaneComposing::AppendAtEnd(*pane, *source);
 }
 
 void TForm1::BtnAddWave1Click()

@@ -4,10 +4,9 @@
 #include "app/main.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QKeyEvent>
 #include <QToolButton>
 
+#include "app/PlaybackKeys.h"
 #include "app/RangePlayer.h"
 #include "platform/actions.h"
 #include "view/wavpaint.h"
@@ -54,28 +53,5 @@ bool TForm1::PlayButtonMarked() const
 
 bool TForm1::HandleWindowKey(QObject* receiver, QEvent* event)
 {
-    // A key event travels from the focused control up to the window, passing this
-    // filter once per step; it is taken once, at its first receiver in this window.
-    if (!receiver->isWidgetType())
-        return false;
-    auto* widget = static_cast<QWidget*>(receiver);
-    if (widget->window() != this)
-        return false;
-    QWidget* first = QApplication::focusWidget();
-    if (!first || first->window() != this)
-        first = this;
-    if (widget != first)
-        return false;
-
-    auto* key = static_cast<QKeyEvent*>(event);
-    if (event->type() == QEvent::KeyPress && key->key() == Qt::Key_Space) {
-        Looped1->setChecked(key->modifiers() == Qt::ShiftModifier);
-        PlayWave1->trigger();
-        return false;  // the control still gets its Space
-    }
-    if (event->type() == QEvent::KeyRelease && key->key() == Qt::Key_Control &&
-        !key->isAutoRepeat()) {
-        StopPlaying();
-    }
-    return false;
+    return Keys->Handle(receiver, event);
 }

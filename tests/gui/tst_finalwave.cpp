@@ -75,7 +75,7 @@ private slots:
         FForm = std::make_unique<TForm1>(FAbout.get());
         FForm->show();
         FDir = std::make_unique<QTemporaryDir>();
-        FForm->SaveInitialDir = QStringLiteral("/start/folder");
+        FForm->Folders.SaveInitialDir = QStringLiteral("/start/folder");
     }
 
     void cleanup()
@@ -144,7 +144,7 @@ private slots:
             "52494646 0d040000 57415645 666d7420 10000000 0100 0100 22560000 22560000 0100 0800 64617461 e9030000");
         QCOMPARE(ReadAll(first), header + QByteArray(reinterpret_cast<const char*>(Iota(1001, 3).data()), 1001));
         QCOMPARE(FForm->FinalPane->WaveName, first);
-        QCOMPARE(FForm->SaveInitialDir, FDir->path());
+        QCOMPARE(FForm->Folders.SaveInitialDir, FDir->path());
         QCOMPARE(Final().SelStart(), 100);
         QCOMPARE(Final().SelEnd(), 200);
 
@@ -167,7 +167,7 @@ private slots:
         Save();
         QCOMPARE(FDialogs->Messages, QStringList{CreateError(impossible)});
         QCOMPARE(FForm->FinalPane->WaveName, QStringLiteral("Final Wave"));
-        QCOMPARE(FForm->SaveInitialDir, QStringLiteral("/start/folder"));
+        QCOMPARE(FForm->Folders.SaveInitialDir, QStringLiteral("/start/folder"));
         QCOMPARE(ReadAll(keep), QByteArray("old content"));
         QCOMPARE(QDir(FDir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{"keep.wav"});
@@ -215,7 +215,7 @@ private slots:
         QCOMPARE(QDir(FDir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{"keep.wav"});
         QCOMPARE(FForm->FinalPane->WaveName, QStringLiteral("Final Wave"));
-        QCOMPARE(FForm->SaveInitialDir, QStringLiteral("/start/folder"));
+        QCOMPARE(FForm->Folders.SaveInitialDir, QStringLiteral("/start/folder"));
         QCOMPARE(Bytes(Final()), Iota(5000));
         // Once there is room again, the same save goes through.
         FDialogs->ClearRecord();

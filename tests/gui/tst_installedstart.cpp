@@ -102,7 +102,7 @@ private slots:
         QTRY_COMPARE(Captions(*s.Form1->WavesList), (QStringList{"door 300", "bell 500"}));
         QVERIFY(FDialogs->Messages.isEmpty());
         // Opened as "Open Wave" opens, which leaves the dialog's folder to the dialog.
-        QVERIFY(s.Form1->OpenInitialDir.isEmpty());
+        QVERIFY(s.Form1->Folders.OpenInitialDir.isEmpty());
     }
 
     void switchesStillHoldBeforeFiles()

@@ -20,6 +20,7 @@
 #include "app/Application.h"
 #include "app/RangePlayer.h"
 #include "app/SelectionsList.h"
+#include "app/WaveOpener.h"
 #include "app/WavesList.h"
 #include "app/main.h"
 #include "platform/actions.h"
@@ -525,7 +526,7 @@ private slots:
         wave.SaveToFile(b.toStdString());
         QFile(text).open(QIODevice::WriteOnly);
 
-        FForm->OpenInitialDir = QStringLiteral("/start/here");
+        FForm->Folders.OpenInitialDir = QStringLiteral("/start/here");
         int previews = 0;
         QStringList previewed;
         auto before = FForm->Player->WPlayer().BeforePlaying;
@@ -547,8 +548,8 @@ private slots:
         // Pointing at the same file again does not restart it; back after another does.
         QCOMPARE(previewed, (QStringList{a, b, a}));
         QCOMPARE(FForm->Player->WPlayer().SourceType, frFile);
-        QVERIFY(FForm->PreviewName.isEmpty());
-        QCOMPARE(FForm->OpenInitialDir, QFileInfo(a).absolutePath());
+        QVERIFY(FForm->Opener->PreviewName().isEmpty());
+        QCOMPARE(FForm->Folders.OpenInitialDir, QFileInfo(a).absolutePath());
         QCOMPARE(FForm->WavesList->topLevelItemCount(), 2);
         QCOMPARE(FForm->WavesList->topLevelItem(0)->text(0), QStringLiteral("door.open"));
         QCOMPARE(FForm->WavesList->topLevelItem(1)->text(0), QStringLiteral("bell"));
@@ -558,9 +559,9 @@ private slots:
         FDialogs->OpenBrowsing = {{a}};
         FForm->OpenWaveFile->trigger();
         QCOMPARE(previewed.size(), 4);
-        QVERIFY(FForm->PreviewName.isEmpty());
+        QVERIFY(FForm->Opener->PreviewName().isEmpty());
         QCOMPARE(FForm->WavesList->topLevelItemCount(), 2);
-        QCOMPARE(FForm->OpenInitialDir, QFileInfo(a).absolutePath());
+        QCOMPARE(FForm->Folders.OpenInitialDir, QFileInfo(a).absolutePath());
         QCOMPARE(previews, 4);
     }
 

@@ -166,8 +166,8 @@ private slots:
         QVERIFY(!QFile::exists(TRegistry::StoreFileName()));
         {
             TStartup s = RunStartup({QStringLiteral("-noplugin")});
-            QVERIFY(s.Form1->OpenInitialDir.isEmpty());
-            QVERIFY(s.Form1->SaveInitialDir.isEmpty());
+            QVERIFY(s.Form1->Folders.OpenInitialDir.isEmpty());
+            QVERIFY(s.Form1->Folders.SaveInitialDir.isEmpty());
             // Reading does not create the key.
             QVERIFY(!QFile::exists(TRegistry::StoreFileName()));
         }
@@ -182,14 +182,14 @@ private slots:
         // Second run changes them; the third reads what the second wrote.
         {
             TStartup s = RunStartup({QStringLiteral("-noplugin")});
-            s.Form1->OpenInitialDir = QStringLiteral("/snd/open dir");
-            s.Form1->SaveInitialDir = QStringLiteral("/snd/saved");
+            s.Form1->Folders.OpenInitialDir = QStringLiteral("/snd/open dir");
+            s.Form1->Folders.SaveInitialDir = QStringLiteral("/snd/saved");
         }
         QVERIFY(SettingsText().contains(QStringLiteral("open dir")));
         {
             TStartup s = RunStartup({QStringLiteral("-noplugin")});
-            QCOMPARE(s.Form1->OpenInitialDir, QStringLiteral("/snd/open dir"));
-            QCOMPARE(s.Form1->SaveInitialDir, QStringLiteral("/snd/saved"));
+            QCOMPARE(s.Form1->Folders.OpenInitialDir, QStringLiteral("/snd/open dir"));
+            QCOMPARE(s.Form1->Folders.SaveInitialDir, QStringLiteral("/snd/saved"));
         }
     }
 
@@ -201,8 +201,8 @@ private slots:
             QVERIFY(reg.WriteString(QStringLiteral("OpenPath"), QStringLiteral("/only/open")));
         }
         TStartup s = RunStartup({QStringLiteral("-noplugin")});
-        QCOMPARE(s.Form1->OpenInitialDir, QStringLiteral("/only/open"));
-        QCOMPARE(s.Form1->SaveInitialDir, QString());
+        QCOMPARE(s.Form1->Folders.OpenInitialDir, QStringLiteral("/only/open"));
+        QCOMPARE(s.Form1->Folders.SaveInitialDir, QString());
     }
 
     void closeStopsPlaybackFirst()
@@ -292,7 +292,7 @@ private slots:
     {
         {
             TStartup s = RunStartup({QStringLiteral("-noplugin")});
-            s.Form1->OpenInitialDir = QStringLiteral("/snd/exit");
+            s.Form1->Folders.OpenInitialDir = QStringLiteral("/snd/exit");
             QVERIFY(s.AboutBox->isVisible());
             QTimer::singleShot(0, s.Form1.get(), [&] { s.Form1->ExitProg->trigger(); });
             QTimer watchdog;
