@@ -246,6 +246,9 @@ private:
                         const QString& hint, const QString& category, int imageIndex);
     QToolButton* MakeToolButton(QToolBar* bar, const char* name, int imageIndex,
                                 const QString& hint);
+    // A Play button with its drop-down "Looped" item, which goes to looped.
+    QToolButton* MakePlayButton(QToolBar* bar, const char* name, const char* loopedName,
+                                QAction*& looped);
     void UpdatePlugInMenuBinding();
     // Window-wide keys: Space / Shift+Space play, releasing Ctrl stops.
     bool HandleWindowKey(QObject* receiver, QEvent* event);

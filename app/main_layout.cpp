@@ -351,21 +351,28 @@ QToolButton* TForm1::MakeToolButton(QToolBar* bar, const char* name, int imageIn
     return button;
 }
 
+QToolButton* TForm1::MakePlayButton(QToolBar* bar, const char* name, const char* loopedName,
+                                    QAction*& looped)
+{
+    QToolButton* button = MakeToolButton(bar, name, 1, QStringLiteral("Play"));
+    button->setText(QStringLiteral("Play"));
+    // The grey icon alone reads as a disabled button: the caption says what it does.
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    button->setPopupMode(QToolButton::MenuButtonPopup);
+    auto* menu = new QMenu(button);
+    looped = menu->addAction(QStringLiteral("Looped"));
+    looped->setObjectName(QString::fromLatin1(loopedName));
+    looped->setCheckable(true);
+    button->setMenu(menu);
+    return button;
+}
+
 void TForm1::CreateUpperToolBar()
 {
     QToolBar* bar = UpperToolBar;
     bar->setMinimumWidth(520);
 
-    BtnPlay1 = MakeToolButton(bar, "BtnPlay1", 1, QStringLiteral("Play"));
-    BtnPlay1->setText(QStringLiteral("Play"));
-    // The grey icon alone reads as a disabled button: the caption says what it does.
-    BtnPlay1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    BtnPlay1->setPopupMode(QToolButton::MenuButtonPopup);
-    auto* playMenu1 = new QMenu(BtnPlay1);
-    Looped1 = playMenu1->addAction(QStringLiteral("Looped"));
-    Looped1->setObjectName(QStringLiteral("Looped1"));
-    Looped1->setCheckable(true);
-    BtnPlay1->setMenu(playMenu1);
+    BtnPlay1 = MakePlayButton(bar, "BtnPlay1", "Looped1", Looped1);
     connect(BtnPlay1, &QToolButton::clicked, this, [this] { PlayWave1Execute(); });
     bar->addSeparator();
     BtnAddWave1 = MakeToolButton(bar, "BtnAddWave1", 19, QStringLiteral("Add whole wave to list"));
@@ -411,15 +418,7 @@ void TForm1::CreateUpperToolBar()
 void TForm1::CreateLowerToolBar()
 {
     QToolBar* bar = LowerToolBar;
-    BtnPlay2 = MakeToolButton(bar, "BtnPlay2", 1, QStringLiteral("Play"));
-    BtnPlay2->setText(QStringLiteral("Play"));
-    BtnPlay2->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    BtnPlay2->setPopupMode(QToolButton::MenuButtonPopup);
-    auto* playMenu2 = new QMenu(BtnPlay2);
-    Looped2 = playMenu2->addAction(QStringLiteral("Looped"));
-    Looped2->setObjectName(QStringLiteral("Looped2"));
-    Looped2->setCheckable(true);
-    BtnPlay2->setMenu(playMenu2);
+    BtnPlay2 = MakePlayButton(bar, "BtnPlay2", "Looped2", Looped2);
     connect(BtnPlay2, &QToolButton::clicked, this, [this] { BtnPlay2Click(); });
     bar->addSeparator();
     BtnAddWave2 = MakeToolButton(bar, "BtnAddWave2", 19, QStringLiteral("Add whole wave to list"));
