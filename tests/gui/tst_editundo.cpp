@@ -16,6 +16,7 @@
 #include "app/main.h"
 #include "platform/actions.h"
 #include "support/ScriptedDialogs.h"
+#include "support/WindowFixture.h"
 #include "tests/support/TestWaves.h"
 #include "view/PanelStatusBar.h"
 #include "view/wavpaint.h"
@@ -102,27 +103,25 @@ const struct TRow {
 class TestEditUndo : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TScriptedDialogs> FDialogs;
-    std::unique_ptr<TAboutBox> FAbout;
-    std::unique_ptr<TForm1> FForm;
+    TWindowFixture Fx;
     QStringList FCursorLog;
 
-    W& Work() { return *FForm->WorkingPane->Wave(); }
-    QAction* Item(const QString& name) { return FForm->findChild<QAction*>(name); }
+    W& Work() { return *Fx.Form().WorkingPane->Wave(); }
+    QAction* Item(const QString& name) { return Fx.Form().findChild<QAction*>(name); }
     QStringList StepNames()
     {
         QStringList names;
-        for (const TUndoStep& s : FForm->Undo->List().Steps())
+        for (const TUndoStep& s : Fx.Form().Undo->List().Steps())
             names << QString::fromStdString(s.Name);
         return names;
     }
     void CheckUndo(const QString& caption, bool undo, bool clear)
     {
-        QCOMPARE(FForm->BtnUndo->Caption(), caption);
+        QCOMPARE(Fx.Form().BtnUndo->Caption(), caption);
         if (undo)  // the hint starts empty and follows the caption from the first step on
-            QCOMPARE(FForm->BtnUndo->Hint(), caption);
-        QCOMPARE(FForm->BtnUndo->isEnabled(), undo);
-        QCOMPARE(FForm->ClearUndo->isEnabled(), clear);
+            QCOMPARE(Fx.Form().BtnUndo->Hint(), caption);
+        QCOMPARE(Fx.Form().BtnUndo->isEnabled(), undo);
+        QCOMPARE(Fx.Form().ClearUndo->isEnabled(), clear);
     }
     // Logs "wait"/"other" when a pointer goes up, "back" when it comes down, each with
     // whether wave still holds before; and "message" for each message shown.
@@ -138,14 +137,13 @@ private slots:
     void initTestCase() { QLocale::setDefault(QLocale::c()); }
     void init()
     {
-        FDialogs = std::make_unique<TScriptedDialogs>();
-        FDialogs->OnMessage = [this](const QString&) { FCursorLog << QStringLiteral("message"); };
-        FAbout = std::make_unique<TAboutBox>();
-        FForm = std::make_unique<TForm1>(FAbout.get());
-        FForm->show();
-        QVERIFY(QTest::qWaitForWindowExposed(FForm.get()));
+        TWindowFixture::TOptions options;
+        options.BeforeWindow = [this](TWindowFixture& fx) {
+            fx.Dialogs().OnMessage = [this](const QString&) { FCursorLog << QStringLiteral("message"); };
+        };
+        QVERIFY(Fx.Open(options));
     }
-    void cleanup() { CursorSpy = nullptr, FForm.reset(), FAbout.reset(), FDialogs.reset(); }
+    void cleanup() { CursorSpy = nullptr, Fx.Close(); }
 
     void commands_data()
     {
@@ -158,8 +156,8 @@ private slots:
         QFETCH(int, row);
         const TRow& r = Rows[row];
         const bool final_ = r.kind == 'f';
-        TWavPaintBox* pane = final_ ? FForm->FinalPane : FForm->WorkingPane;
-        TWavPaintBox* other = final_ ? FForm->WorkingPane : FForm->FinalPane;
+        TWavPaintBox* pane = final_ ? Fx.Form().FinalPane : Fx.Form().WorkingPane;
+        TWavPaintBox* other = final_ ? Fx.Form().WorkingPane : Fx.Form().FinalPane;
         Load(pane, r.n, r.s, r.e);
         Load(other, 700, 10, 20, 5);
         const testwaves::ByteVector before = Bytes(*pane->Wave()), otherBefore = Bytes(*other->Wave());
@@ -170,8 +168,8 @@ private slots:
         for (int k = 1; k <= 3; ++k)
             pane->StatusBar->SetPanelText(k, "-"), other->StatusBar->SetPanelText(k, "-");
         WatchCursor(*pane->Wave(), before);
-        TAction* action = r.action ? (*FForm).*r.action : nullptr;
-        action ? action->trigger() : FForm->BtnDelSel2->click();
+        TAction* action = r.action ? Fx.Form().*r.action : nullptr;
+        action ? action->trigger() : Fx.Form().BtnDelSel2->click();
         CursorSpy = nullptr;
 
         QCOMPARE(Bytes(*pane->Wave()), Bytes(expected));
@@ -187,16 +185,16 @@ private slots:
         pane->UpdateStatus();
         QCOMPARE(shown, r.kind == 'h' ? Stale : Panels(pane));
         QCOMPARE(Panels(other), Stale);
-        QVERIFY(FDialogs->Log.isEmpty());
+        QVERIFY(Fx.Dialogs().Log.isEmpty());
         if (final_)
             return CheckUndo("Undo", false, false);
 
         CheckUndo(QStringLiteral("Undo \"%1\"").arg(action->Caption()), true, true);
-        FForm->WorkingPane->StatusBar->SetPanelText(2, "-");
-        FForm->BtnUndo->trigger();
+        Fx.Form().WorkingPane->StatusBar->SetPanelText(2, "-");
+        Fx.Form().BtnUndo->trigger();
         QCOMPARE(Bytes(Work()), before);
         QCOMPARE((std::pair{Work().SelStart(), Work().SelEnd()}), (std::pair{r.s, r.e}));
-        QVERIFY(FForm->WorkingPane->StatusBar->PanelText(2).endsWith(QStringLiteral("(%1 Bytes)").arg(r.e - r.s + 1)));
+        QVERIFY(Fx.Form().WorkingPane->StatusBar->PanelText(2).endsWith(QStringLiteral("(%1 Bytes)").arg(r.e - r.s + 1)));
         CheckUndo("Undo", false, false);
     }
 
@@ -217,12 +215,12 @@ private slots:
         QFETCH(QString, item);
         QFETCH(int, commands);
         QFETCH(int, kept);
-        TAction* const order[] = {FForm->Normal, FForm->IncAmp,  FForm->Reverse,  FForm->FadeIn,
-                                  FForm->DecAmp, FForm->Norm50,  FForm->FadeOut,  FForm->Norm90,
-                                  FForm->SlowDown, FForm->SpeedUp, FForm->TrimSel};
+        TAction* const order[] = {Fx.Form().Normal, Fx.Form().IncAmp,  Fx.Form().Reverse,  Fx.Form().FadeIn,
+                                  Fx.Form().DecAmp, Fx.Form().Norm50,  Fx.Form().FadeOut,  Fx.Form().Norm90,
+                                  Fx.Form().SlowDown, Fx.Form().SpeedUp, Fx.Form().TrimSel};
         Item(item)->trigger();
         QVERIFY(Item(item)->isChecked());
-        Load(FForm->WorkingPane, 3000, 40, 1500);
+        Load(Fx.Form().WorkingPane, 3000, 40, 1500);
         QList<std::tuple<testwaves::ByteVector, int32_t, int32_t>> states;
         QStringList names;
         for (int i = 0; i < commands; ++i) {
@@ -233,7 +231,7 @@ private slots:
         QCOMPARE(StepNames(), names.mid(commands - kept));
         for (int j = commands - 1; j >= commands - kept; --j) {
             CheckUndo(QStringLiteral("Undo \"%1\"").arg(names[j]), true, true);
-            FForm->BtnUndo->trigger();
+            Fx.Form().BtnUndo->trigger();
             QVERIFY(std::tuple(Bytes(Work()), Work().SelStart(), Work().SelEnd()) == states[j]);
         }
         CheckUndo("Undo", false, false);
@@ -241,36 +239,36 @@ private slots:
 
     void limitChangesAndRecordingRules()
     {
-        Load(FForm->WorkingPane, 2000, 0, 999);
+        Load(Fx.Form().WorkingPane, 2000, 0, 999);
         for (int i = 0; i < 8; ++i)
-            (i % 2 ? FForm->IncAmp : FForm->Reverse)->trigger();
+            (i % 2 ? Fx.Form().IncAmp : Fx.Form().Reverse)->trigger();
         Item("Undo_05")->trigger();
         QCOMPARE(StepNames().size(), 5);
         CheckUndo("Undo \"Increase amplification\"", true, true);
         Item("DisableUndo")->trigger();  // the limit leaves "Clear Undo Buffer" alone
         QCOMPARE(StepNames().size(), 0);
         CheckUndo("Undo", false, true);
-        FForm->Reverse->trigger();  // records nothing; the common handler updates Clear
+        Fx.Form().Reverse->trigger();  // records nothing; the common handler updates Clear
         CheckUndo("Undo", false, false);
         Item("Undo_10")->trigger();
-        FForm->Reverse->trigger();
-        FForm->IncAmp->trigger();
-        FForm->ClearUndo->trigger();
+        Fx.Form().Reverse->trigger();
+        Fx.Form().IncAmp->trigger();
+        Fx.Form().ClearUndo->trigger();
         QCOMPARE(StepNames().size(), 0);
         CheckUndo("Undo", false, false);
 
         // Commands on an empty working wave record nothing and leave Undo as it was.
-        FForm->FadeIn->trigger();
+        Fx.Form().FadeIn->trigger();
         Work().Clear();
-        FForm->Normal->trigger();
-        FForm->DelSelect->trigger();
+        Fx.Form().Normal->trigger();
+        Fx.Form().DelSelect->trigger();
         QCOMPARE(StepNames(), QStringList{"Fade in selection"});
         CheckUndo("Undo \"Fade in selection\"", true, true);
         // A drop onto the working pane is recorded under its own name; its work is empty.
-        Load(FForm->WorkingPane, 500, 3, 9);
-        FForm->DragDropAction->trigger();
+        Load(Fx.Form().WorkingPane, 500, 3, 9);
+        Fx.Form().DragDropAction->trigger();
         QCOMPARE(StepNames(), (QStringList{"Fade in selection", "Drag and Drop"}));
-        QCOMPARE(Bytes(Work()), Bytes(*FForm->Undo->List().Steps().back().Wave));
+        QCOMPARE(Bytes(Work()), Bytes(*Fx.Form().Undo->List().Steps().back().Wave));
         CheckUndo("Undo \"Drag and Drop\"", true, true);
     }
 
@@ -282,18 +280,18 @@ private slots:
         for (const auto& [item, steps] : cases) {
             bool fail = false;
             auto factory = [&fail] { return fail ? throw std::bad_alloc() : std::make_unique<W>(); };
-            FForm->Undo = std::make_unique<TUndoCommands>(*FForm->BtnUndo, *FForm->ClearUndo, *FForm->WorkingPane,
+            Fx.Form().Undo = std::make_unique<TUndoCommands>(*Fx.Form().BtnUndo, *Fx.Form().ClearUndo, *Fx.Form().WorkingPane,
                                                           factory);
             Item(item)->trigger();
-            Load(FForm->WorkingPane, 1000, 10, 509);
-            FForm->IncAmp->trigger();
+            Load(Fx.Form().WorkingPane, 1000, 10, 509);
+            Fx.Form().IncAmp->trigger();
             W expected;
             expected.Assign(Work());
             expected.ReverseSelection();
             fail = true;
-            FDialogs->ClearRecord();
-            FForm->Reverse->trigger();
-            QCOMPARE(FDialogs->Log, QStringList{"Message: Error: Out of memory. Please try to clear undo buffer."});
+            Fx.Dialogs().ClearRecord();
+            Fx.Form().Reverse->trigger();
+            QCOMPARE(Fx.Dialogs().Log, QStringList{"Message: Error: Out of memory. Please try to clear undo buffer."});
             QCOMPARE(Bytes(Work()), Bytes(expected));
             QCOMPARE(StepNames(), steps);
             const bool any = !steps.isEmpty();
@@ -307,17 +305,17 @@ private slots:
     // their range and cannot fail this way.
     void hourglassOnFailure()
     {
-        for (TAction* action : {FForm->Normal, FForm->IncAmp}) {
-            Load(FForm->WorkingPane, 1000, 100, 899);
+        for (TAction* action : {Fx.Form().Normal, Fx.Form().IncAmp}) {
+            Load(Fx.Form().WorkingPane, 1000, 100, 899);
             Work().SetSize(500);
             const testwaves::ByteVector before = Bytes(Work());
-            FDialogs->ClearRecord();
+            Fx.Dialogs().ClearRecord();
             WatchCursor(Work(), before);
             action->trigger();
             CursorSpy = nullptr;
             QCOMPARE(FCursorLog, (QStringList{"wait before", "back before", "message"}));
-            QCOMPARE(FDialogs->Messages.size(), 1);
-            QVERIFY2(FDialogs->Messages[0].contains("Index out of range!"), qPrintable(FDialogs->Messages[0]));
+            QCOMPARE(Fx.Dialogs().Messages.size(), 1);
+            QVERIFY2(Fx.Dialogs().Messages[0].contains("Index out of range!"), qPrintable(Fx.Dialogs().Messages[0]));
             QCOMPARE(QApplication::overrideCursor(), nullptr);
             QCOMPARE(Bytes(Work()), before);
         }

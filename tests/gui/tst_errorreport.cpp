@@ -10,6 +10,7 @@
 #include "app/main.h"
 #include "platform/actions.h"
 #include "support/ScriptedDialogs.h"
+#include "support/WindowFixture.h"
 #include "view/wavpaint.h"
 #include "wave/Wavs_ex.h"
 
@@ -44,25 +45,11 @@ class TestErrorReport : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TAboutBox> FAbout;
-    std::unique_ptr<TForm1> FForm;
-    TScriptedDialogs* FDialogs = nullptr;
+    TWindowFixture Fx;
 
 private slots:
-    void init()
-    {
-        FDialogs = new TScriptedDialogs;
-        FAbout = std::make_unique<TAboutBox>();
-        FForm = std::make_unique<TForm1>(FAbout.get());
-        FForm->show();
-    }
-
-    void cleanup()
-    {
-        FForm.reset();
-        FAbout.reset();
-        delete FDialogs;
-    }
+    void init() { QVERIFY(Fx.Open(TWindowFixture::TShow::Shown)); }
+    void cleanup() { Fx.Close(); }
 
     void textIsExact()
     {
@@ -76,51 +63,51 @@ private slots:
 
     void failingActionNamesItself()
     {
-        auto* failing = new TAction(FForm->ActionList1, "Failing");
+        auto* failing = new TAction(Fx.Form().ActionList1, "Failing");
         failing->SetCaption("Fade in selection (test)");
         failing->OnExecute = [](TAction*) { throw EWavStreamError(WavText::IndexOutOfRange); };
         failing->trigger();
-        QCOMPARE(FDialogs->Messages,
+        QCOMPARE(Fx.Dialogs().Messages,
                  QStringList{Report("TForm1", "Index out of range!", "Fade in selection (test)")});
 
         // The program goes on: the next action runs and is remembered.
-        FForm->SelAll1->trigger();
-        QCOMPARE(FForm->LastActionText, QStringLiteral("Select all"));
-        QCOMPARE(FDialogs->Messages.size(), 1);
+        Fx.Form().SelAll1->trigger();
+        QCOMPARE(Fx.Form().LastActionText, QStringLiteral("Select all"));
+        QCOMPARE(Fx.Dialogs().Messages.size(), 1);
     }
 
     void failureOutsideAnActionNamesThePreviousAction()
     {
-        auto* control = new TFailingControl(FForm->centralWidget());
+        auto* control = new TFailingControl(Fx.Form().centralWidget());
         control->setGeometry(0, 0, 20, 20);
         control->show();
 
         // Before any action ran the last action reads empty.
         QTest::mouseClick(control, Qt::LeftButton);
         QCOMPARE(control->Presses, 1);
-        QCOMPARE(FDialogs->Messages, QStringList{Report("TFailingControl", "Index out of range!", "")});
+        QCOMPARE(Fx.Dialogs().Messages, QStringList{Report("TFailingControl", "Index out of range!", "")});
 
-        FForm->StopSound->trigger();
+        Fx.Form().StopSound->trigger();
         QTest::mouseClick(control, Qt::LeftButton);
-        QCOMPARE(FDialogs->Messages.last(), Report("TFailingControl", "Index out of range!", "Stop Sound"));
+        QCOMPARE(Fx.Dialogs().Messages.last(), Report("TFailingControl", "Index out of range!", "Stop Sound"));
 
         // A plain (non-action) command failing in the window's own event.
-        FDialogs->ClearRecord();
+        Fx.Dialogs().ClearRecord();
         QMetaObject::invokeMethod(
-            FForm.get(), [] { throw TForeignFailure(); }, Qt::QueuedConnection);
-        QTRY_COMPARE(FDialogs->Messages.size(), 1);
-        QCOMPARE(FDialogs->Messages.first(), Report("TForm1", "Unknown exception", "Stop Sound"));
+            &Fx.Form(), [] { throw TForeignFailure(); }, Qt::QueuedConnection);
+        QTRY_COMPARE(Fx.Dialogs().Messages.size(), 1);
+        QCOMPARE(Fx.Dialogs().Messages.first(), Report("TForm1", "Unknown exception", "Stop Sound"));
     }
 
     void dispatchOrderAndUncertain()
     {
         QStringList order;
-        auto* list = new TActionList(FForm.get(), "TestList");
-        list->OnExecute = [&](TAction* a) { order << "list " + a->Caption() + " / " + FForm->LastActionText; };
+        auto* list = new TActionList(&Fx.Form(), "TestList");
+        list->OnExecute = [&](TAction* a) { order << "list " + a->Caption() + " / " + Fx.Form().LastActionText; };
         auto* action = new TAction(list, "Ordered");
         action->SetCaption("Ordered");
-        action->OnExecute = [&](TAction*) { order << "command / " + FForm->LastActionText; };
-        FForm->LastActionText = "Before";
+        action->OnExecute = [&](TAction*) { order << "command / " + Fx.Form().LastActionText; };
+        Fx.Form().LastActionText = "Before";
         action->trigger();
         QCOMPARE(order, (QStringList{"list Ordered / Before", "command / Ordered"}));
 
@@ -129,24 +116,24 @@ private slots:
         list->OnExecute = [](TAction*) { throw EStreamError(WavText::OutOfMemory); };
         action->trigger();
         QVERIFY(order.isEmpty());
-        QCOMPARE(FDialogs->Messages.last(),
+        QCOMPARE(Fx.Dialogs().Messages.last(),
                  Report("TForm1", WavText::OutOfMemory, "Ordered"));
 
         // An executed object that is not one of our actions.
         QAction plain;
         ApplicationEvents::ActionExecuted(&plain);
-        QCOMPARE(FForm->LastActionText, QStringLiteral("Uncertain"));
+        QCOMPARE(Fx.Form().LastActionText, QStringLiteral("Uncertain"));
 
         // Menu items and buttons without an action leave the text alone.
-        FForm->LastActionText = "Kept";
-        FForm->Looped1->trigger();
-        FForm->PrecisionMenu->actions().at(2)->trigger();
-        QCOMPARE(FForm->LastActionText, QStringLiteral("Kept"));
+        Fx.Form().LastActionText = "Kept";
+        Fx.Form().Looped1->trigger();
+        Fx.Form().PrecisionMenu->actions().at(2)->trigger();
+        QCOMPARE(Fx.Form().LastActionText, QStringLiteral("Kept"));
     }
 
     void actionPropertiesReachBoundControls()
     {
-        auto* a = new TAction(FForm->ActionList1, "Shared");
+        auto* a = new TAction(Fx.Form().ActionList1, "Shared");
         a->SetCaption("Shared");
         a->SetHint("A hint");
         a->SetImageIndex(5);
@@ -155,9 +142,9 @@ private slots:
         QVERIFY(!a->icon().pixmap(16, 16).isNull());
         a->SetImageIndex(-1);
         QVERIFY(a->icon().isNull());
-        QCOMPARE(FForm->ActionList1->FindAction("Shared"), a);
+        QCOMPARE(Fx.Form().ActionList1->FindAction("Shared"), a);
         delete a;
-        QCOMPARE(FForm->ActionList1->FindAction("Shared"), nullptr);
+        QCOMPARE(Fx.Form().ActionList1->FindAction("Shared"), nullptr);
     }
 };
 

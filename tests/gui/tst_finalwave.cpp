@@ -18,6 +18,7 @@
 #include "app/main.h"
 #include "platform/actions.h"
 #include "support/ScriptedDialogs.h"
+#include "support/WindowFixture.h"
 #include "tests/support/TestWaves.h"
 #include "view/wavpaint.h"
 
@@ -48,19 +49,16 @@ class TestFinalWave : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TAboutBox> FAbout;
-    std::unique_ptr<TForm1> FForm;
-    std::unique_ptr<TScriptedDialogs> FDialogs;
-    std::unique_ptr<QTemporaryDir> FDir;
+    TWindowFixture Fx;
 
-    TTxWavStream& Working() { return *FForm->WorkingPane->Wave(); }
-    TTxWavStream& Final() { return *FForm->FinalPane->Wave(); }
-    void Mix() { QTest::mouseClick(FForm->BtnMix, Qt::LeftButton); }
-    void Save() { FForm->SaveWaveFile->trigger(); }
+    TTxWavStream& Working() { return *Fx.Form().WorkingPane->Wave(); }
+    TTxWavStream& Final() { return *Fx.Form().FinalPane->Wave(); }
+    void Mix() { QTest::mouseClick(Fx.Form().BtnMix, Qt::LeftButton); }
+    void Save() { Fx.Form().SaveWaveFile->trigger(); }
     // A file holding "old content" in the test folder.
     QString OldFile()
     {
-        const QString path = FDir->filePath("keep.wav");
+        const QString path = Fx.Dir().filePath("keep.wav");
         QFile f(path);
         if (!f.open(QIODevice::WriteOnly) || f.write("old content") != 11)
             qFatal("cannot write %s", qPrintable(path));
@@ -70,25 +68,15 @@ private:
 private slots:
     void init()
     {
-        FDialogs = std::make_unique<TScriptedDialogs>();
-        FAbout = std::make_unique<TAboutBox>();
-        FForm = std::make_unique<TForm1>(FAbout.get());
-        FForm->show();
-        FDir = std::make_unique<QTemporaryDir>();
-        FForm->Folders.SaveInitialDir = QStringLiteral("/start/folder");
+        QVERIFY(Fx.Open(TWindowFixture::TShow::Shown));
+        Fx.Form().Folders.SaveInitialDir = QStringLiteral("/start/folder");
     }
 
-    void cleanup()
-    {
-        FForm.reset();
-        FAbout.reset();
-        FDialogs.reset();
-        FDir.reset();
-    }
+    void cleanup() { Fx.Close(); }
 
     void mixesTheWorkingSelectionAtTheFinalSelection()
     {
-        QCOMPARE(FForm->BtnMix->statusTip(), QString::fromLatin1(MixButtonStatusText));
+        QCOMPARE(Fx.Form().BtnMix->statusTip(), QString::fromLatin1(MixButtonStatusText));
         Fill(Final(), ByteVector(2000, 128));
         Mix();  // an empty working wave: nothing
         QCOMPARE(Bytes(Final()), ByteVector(2000, 128));
@@ -97,8 +85,8 @@ private slots:
         for (size_t i = 1000; i < 4000; ++i)
             working[i] = i % 2 ? 255 : 1;
         Fill(Working(), working);
-        FForm->WorkingPane->SetSelection(1000, 3999);
-        FForm->FinalPane->SetSelection(1000, 1500);
+        Fx.Form().WorkingPane->SetSelection(1000, 3999);
+        Fx.Form().FinalPane->SetSelection(1000, 1500);
         Mix();
         // Grown to 4000 with 127s; peak sum 1 + 1/127, so the factor is 127/128.
         QCOMPARE(Final().Size(), 4000);
@@ -108,16 +96,16 @@ private slots:
         QCOMPARE(Final().SelStart(), 1000);
         QCOMPARE(Final().SelEnd(), 1500);
         QCOMPARE(Bytes(Working()), working);
-        QVERIFY(FDialogs->Messages.isEmpty());
+        QVERIFY(Fx.Dialogs().Messages.isEmpty());
         QVERIFY(!QApplication::overrideCursor());
 
         // One step of loudness cannot be mixed; the final wave stays grown to 500 + 3500.
         Fill(Working(), ByteVector(3500, 129));
-        FForm->WorkingPane->SelectAll();
+        Fx.Form().WorkingPane->SelectAll();
         Fill(Final(), ByteVector(1000, 128));
-        FForm->FinalPane->SetSelection(500, 600);
+        Fx.Form().FinalPane->SetSelection(500, 600);
         Mix();
-        QCOMPARE(FDialogs->Messages,
+        QCOMPARE(Fx.Dialogs().Messages,
                  QStringList{Report("QToolButton", "Channel mixer convergation error!", "")});
         QCOMPARE(Final().Size(), 4000);
         QCOMPARE(Final().GetByte(3999), uint8_t(127));
@@ -127,15 +115,15 @@ private slots:
     void savesTheWholeWaveAndRemembers()
     {
         Save();  // an empty final wave: no dialog
-        QVERIFY(FDialogs->Log.isEmpty());
+        QVERIFY(Fx.Dialogs().Log.isEmpty());
 
         Fill(Final(), Iota(1001, 3));
-        FForm->FinalPane->SetSelection(100, 200);
-        const QString first = FDir->filePath("first.wav");
-        FDialogs->SaveAnswers = {first};
+        Fx.Form().FinalPane->SetSelection(100, 200);
+        const QString first = Fx.Dir().filePath("first.wav");
+        Fx.Dialogs().SaveAnswers = {first};
         Save();
-        QCOMPARE(FDialogs->SaveRequests.size(), 1);
-        const TFileDialogOptions& o = FDialogs->SaveRequests[0];
+        QCOMPARE(Fx.Dialogs().SaveRequests.size(), 1);
+        const TFileDialogOptions& o = Fx.Dialogs().SaveRequests[0];
         QCOMPARE(QStringList({o.Title, o.Filter, o.DefaultExt, o.InitialDir, o.FileName}),
                  QStringList({"Save WAV", "WAV Files (*.wav)|*.wav", "wav", "/start/folder", ""}));
         QVERIFY(o.OverwritePrompt);
@@ -143,18 +131,18 @@ private slots:
         const QByteArray header = QByteArray::fromHex(
             "52494646 0d040000 57415645 666d7420 10000000 0100 0100 22560000 22560000 0100 0800 64617461 e9030000");
         QCOMPARE(ReadAll(first), header + QByteArray(reinterpret_cast<const char*>(Iota(1001, 3).data()), 1001));
-        QCOMPARE(FForm->FinalPane->WaveName, first);
-        QCOMPARE(FForm->Folders.SaveInitialDir, FDir->path());
+        QCOMPARE(Fx.Form().FinalPane->WaveName, first);
+        QCOMPARE(Fx.Form().Folders.SaveInitialDir, Fx.Dir().path());
         QCOMPARE(Final().SelStart(), 100);
         QCOMPARE(Final().SelEnd(), 200);
 
         // The next dialog opens in that folder and proposes the last name; cancelling
         // changes nothing.
         Save();
-        QCOMPARE(FDialogs->SaveRequests[1].InitialDir, FDir->path());
-        QCOMPARE(FDialogs->SaveRequests[1].FileName, first);
-        QCOMPARE(FForm->FinalPane->WaveName, first);
-        QVERIFY(FDialogs->Messages.isEmpty());
+        QCOMPARE(Fx.Dialogs().SaveRequests[1].InitialDir, Fx.Dir().path());
+        QCOMPARE(Fx.Dialogs().SaveRequests[1].FileName, first);
+        QCOMPARE(Fx.Form().FinalPane->WaveName, first);
+        QVERIFY(Fx.Dialogs().Messages.isEmpty());
     }
 
     void failedSaveChangesNothing()
@@ -163,16 +151,16 @@ private slots:
         const QString keep = OldFile();
         // A path below a regular file: no one, not even root, can create it.
         const QString impossible = keep + "/new.wav";
-        FDialogs->SaveAnswers = {impossible};
+        Fx.Dialogs().SaveAnswers = {impossible};
         Save();
-        QCOMPARE(FDialogs->Messages, QStringList{CreateError(impossible)});
-        QCOMPARE(FForm->FinalPane->WaveName, QStringLiteral("Final Wave"));
-        QCOMPARE(FForm->Folders.SaveInitialDir, QStringLiteral("/start/folder"));
+        QCOMPARE(Fx.Dialogs().Messages, QStringList{CreateError(impossible)});
+        QCOMPARE(Fx.Form().FinalPane->WaveName, QStringLiteral("Final Wave"));
+        QCOMPARE(Fx.Form().Folders.SaveInitialDir, QStringLiteral("/start/folder"));
         QCOMPARE(ReadAll(keep), QByteArray("old content"));
-        QCOMPARE(QDir(FDir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        QCOMPARE(QDir(Fx.Dir().path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{"keep.wav"});
         Save();  // the dialog still proposes the name chosen
-        QCOMPARE(FDialogs->SaveRequests.last().FileName, impossible);
+        QCOMPARE(Fx.Dialogs().SaveRequests.last().FileName, impossible);
     }
 
     // A folder without write permission, over a file that is itself writable: no
@@ -183,13 +171,13 @@ private slots:
             QSKIP("root writes into any folder; the core's tests check this with rights given up");
         Fill(Final(), Iota(500));
         const QString keep = OldFile();
-        QFile::setPermissions(FDir->path(), QFile::ReadOwner | QFile::ExeOwner);
-        FDialogs->SaveAnswers = {keep};
+        QFile::setPermissions(Fx.Dir().path(), QFile::ReadOwner | QFile::ExeOwner);
+        Fx.Dialogs().SaveAnswers = {keep};
         Save();
-        QFile::setPermissions(FDir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QVERIFY(FDialogs->Messages.isEmpty());
+        QFile::setPermissions(Fx.Dir().path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY(Fx.Dialogs().Messages.isEmpty());
         QCOMPARE(ReadAll(keep).size(), 44 + 500);
-        QCOMPARE(FForm->FinalPane->WaveName, keep);
+        QCOMPARE(Fx.Form().FinalPane->WaveName, keep);
     }
 
     // The disk takes only part of the file (here the size limit of the process, as a
@@ -199,7 +187,7 @@ private slots:
     {
         Fill(Final(), Iota(5000));
         const QString keep = OldFile();
-        FDialogs->SaveAnswers = {keep};
+        Fx.Dialogs().SaveAnswers = {keep};
         struct rlimit old {};
         getrlimit(RLIMIT_FSIZE, &old);
         const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
@@ -209,19 +197,19 @@ private slots:
         Save();
         setrlimit(RLIMIT_FSIZE, &old);
         std::signal(SIGXFSZ, oldHandler);
-        QCOMPARE(FDialogs->Messages,
+        QCOMPARE(Fx.Dialogs().Messages,
                  QStringList{"Could not write \"" + keep + "\": File too large. The final wave was not saved."});
         QCOMPARE(ReadAll(keep), QByteArray("old content"));
-        QCOMPARE(QDir(FDir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        QCOMPARE(QDir(Fx.Dir().path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{"keep.wav"});
-        QCOMPARE(FForm->FinalPane->WaveName, QStringLiteral("Final Wave"));
-        QCOMPARE(FForm->Folders.SaveInitialDir, QStringLiteral("/start/folder"));
+        QCOMPARE(Fx.Form().FinalPane->WaveName, QStringLiteral("Final Wave"));
+        QCOMPARE(Fx.Form().Folders.SaveInitialDir, QStringLiteral("/start/folder"));
         QCOMPARE(Bytes(Final()), Iota(5000));
         // Once there is room again, the same save goes through.
-        FDialogs->ClearRecord();
-        FDialogs->SaveAnswers = {keep};
+        Fx.Dialogs().ClearRecord();
+        Fx.Dialogs().SaveAnswers = {keep};
         Save();
-        QVERIFY(FDialogs->Messages.isEmpty());
+        QVERIFY(Fx.Dialogs().Messages.isEmpty());
         QCOMPARE(ReadAll(keep).size(), 44 + 5000);
     }
 };

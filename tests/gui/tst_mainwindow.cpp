@@ -26,6 +26,7 @@
 #include "platform/actions.h"
 #include "support/ModalDriver.h"
 #include "support/ScriptedDialogs.h"
+#include "support/WindowFixture.h"
 #include "view/LevelBar.h"
 #include "view/PanelStatusBar.h"
 #include "view/wavpaint.h"
@@ -89,64 +90,48 @@ class TestMainWindow : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TAboutBox> FAbout;
-    std::unique_ptr<TForm1> FForm;
-    TScriptedDialogs* FDialogs = nullptr;
+    TWindowFixture Fx;
 
 private slots:
-    void init()
-    {
-        FDialogs = new TScriptedDialogs;
-        FAbout = std::make_unique<TAboutBox>();
-        FForm = std::make_unique<TForm1>(FAbout.get());
-        FForm->show();
-        QVERIFY(QTest::qWaitForWindowExposed(FForm.get()));
-    }
-
-    void cleanup()
-    {
-        FForm.reset();
-        FAbout.reset();
-        delete FDialogs;
-        FDialogs = nullptr;
-    }
+    void init() { QVERIFY(Fx.Open()); }
+    void cleanup() { Fx.Close(); }
 
     void menuStructure()
     {
         QStringList bar;
-        for (QAction* a : FForm->menuBar()->actions())
+        for (QAction* a : Fx.Form().menuBar()->actions())
             bar << a->text();
         QCOMPARE(bar, (QStringList{"&File", "&Edit", "&Modify", "&Plugins", "&Options", "&About!"}));
-        QCOMPARE(MenuTexts(FForm->FileMenu), (QStringList{"Open Wave", "Save Wave", "-", "Exit"}));
-        QCOMPARE(MenuTexts(FForm->EditMenu),
+        QCOMPARE(MenuTexts(Fx.Form().FileMenu), (QStringList{"Open Wave", "Save Wave", "-", "Exit"}));
+        QCOMPARE(MenuTexts(Fx.Form().EditMenu),
                  (QStringList{"Undo", "-", "Select all", "-", "Delete selection", "Trim selection",
                               "-", "Clear Undo Buffer"}));
-        QCOMPARE(MenuTexts(FForm->ModifyMenu),
+        QCOMPARE(MenuTexts(Fx.Form().ModifyMenu),
                  (QStringList{"Normalize", "Normalize to", "Increase amplification",
                               "Reduce amplification", "Speed up selection", "Slow down selection",
                               "Fade in selection", "Fade out selection", "Reverse selection"}));
-        QCOMPARE(MenuTexts(FForm->NormalizeToMenu),
+        QCOMPARE(MenuTexts(Fx.Form().NormalizeToMenu),
                  (QStringList{"100%", "90%", "80%", "75%", "50%", "Silence"}));
-        QVERIFY(!FForm->NormalizeToMenu->icon().isNull());
-        QVERIFY(FForm->PlugInMenu->isEmpty());
-        QCOMPARE(MenuTexts(FForm->OptionsMenu),
+        QVERIFY(!Fx.Form().NormalizeToMenu->icon().isNull());
+        QVERIFY(Fx.Form().PlugInMenu->isEmpty());
+        QCOMPARE(MenuTexts(Fx.Form().OptionsMenu),
                  (QStringList{"Waveform display precision", "Maximal undo steps"}));
-        QCOMPARE(MenuTexts(FForm->PrecisionMenu),
+        QCOMPARE(MenuTexts(Fx.Form().PrecisionMenu),
                  (QStringList{"Use MMX/SSE", "Highest", "Higher", "Medium", "Lower", "Lowest (fast)"}));
-        QCOMPARE(MenuTexts(FForm->UndoStepsMenu), (QStringList{"1", "5", "10", "Disable undo"}));
-        QCOMPARE(FForm->PrecisionGroup->checkedAction()->text(), QStringLiteral("Highest"));
-        QCOMPARE(FForm->UndoStepsGroup->checkedAction()->text(), QStringLiteral("10"));
-        QVERIFY(FForm->PrecisionGroup->isExclusive());
-        QVERIFY(FForm->UndoStepsGroup->isExclusive());
+        QCOMPARE(MenuTexts(Fx.Form().UndoStepsMenu), (QStringList{"1", "5", "10", "Disable undo"}));
+        QCOMPARE(Fx.Form().PrecisionGroup->checkedAction()->text(), QStringLiteral("Highest"));
+        QCOMPARE(Fx.Form().UndoStepsGroup->checkedAction()->text(), QStringLiteral("10"));
+        QVERIFY(Fx.Form().PrecisionGroup->isExclusive());
+        QVERIFY(Fx.Form().UndoStepsGroup->isExclusive());
 
         // Menu items are the actions themselves: one enabled state for all of them.
-        QVERIFY(FForm->EditMenu->actions().contains(FForm->BtnUndo));
-        QVERIFY(!FForm->EditMenu->actions().at(0)->isEnabled());
-        QWidget* saveButton = FForm->LowerToolBar->widgetForAction(FForm->SaveWaveFile);
+        QVERIFY(Fx.Form().EditMenu->actions().contains(Fx.Form().BtnUndo));
+        QVERIFY(!Fx.Form().EditMenu->actions().at(0)->isEnabled());
+        QWidget* saveButton = Fx.Form().LowerToolBar->widgetForAction(Fx.Form().SaveWaveFile);
         QVERIFY(saveButton && saveButton->isEnabled());
-        FForm->SaveWaveFile->setEnabled(false);
+        Fx.Form().SaveWaveFile->setEnabled(false);
         QVERIFY(!saveButton->isEnabled());
-        FForm->SaveWaveFile->setEnabled(true);
+        Fx.Form().SaveWaveFile->setEnabled(true);
     }
 
     void actionTable_data()
@@ -204,7 +189,7 @@ private slots:
         QFETCH(QKeySequence, shortcut);
         QFETCH(int, icon);
         QFETCH(bool, enabled);
-        auto* actionList = FForm->findChild<TActionList*>(list);
+        auto* actionList = Fx.Form().findChild<TActionList*>(list);
         QVERIFY(actionList);
         TAction* a = actionList->FindAction(QString::fromLatin1(QTest::currentDataTag()));
         QVERIFY2(a, QTest::currentDataTag());
@@ -224,56 +209,56 @@ private slots:
     {
         // 25 in the main group, the final pane's TrimSel2 and DelSel2 apart, VersionMiss
         // with the plug-ins.
-        QCOMPARE(FForm->ActionList1->Actions().size(), 25);
-        QCOMPARE(FForm->ActionList2->Actions().size(), 2);
-        QCOMPARE(FForm->PluginActions->Actions().size(), 1);
+        QCOMPARE(Fx.Form().ActionList1->Actions().size(), 25);
+        QCOMPARE(Fx.Form().ActionList2->Actions().size(), 2);
+        QCOMPARE(Fx.Form().PluginActions->Actions().size(), 1);
     }
 
     void toolBars()
     {
-        QCOMPARE(ToolBarEntries(FForm->UpperToolBar),
+        QCOMPARE(ToolBarEntries(Fx.Form().UpperToolBar),
                  (QStringList{"BtnPlay1", "-", "BtnAddWave1", "BtnDragSel1", "-", "SelAll1",
                               "DelSelect", "TrimSel", "-", "BtnNormalize", "IncAmp", "DecAmp",
                               "SpeedUp", "SlowDown", "-", "FadeIn", "FadeOut", "Reverse", "-",
                               "BtnUndo", "-", "StopSound", "-", "BtnZeroCross", "-", "BtnQuickPlug"}));
-        QCOMPARE(ToolBarEntries(FForm->LowerToolBar),
+        QCOMPARE(ToolBarEntries(Fx.Form().LowerToolBar),
                  (QStringList{"BtnPlay2", "-", "BtnAddWave2", "BtnDragSel2", "-", "BtnSelAll2",
                               "BtnDelSel2", "TrimSel2", "-", "BtnMix", "-", "SaveWaveFile"}));
-        QCOMPARE(ToolBarEntries(FForm->ListToolBar), (QStringList{"OpenWaveFile", "-", "WavesLabel"}));
-        QCOMPARE(FForm->WavesLabel->text(), QStringLiteral("Waves"));
-        QVERIFY(FForm->WavesLabel->font().bold());
+        QCOMPARE(ToolBarEntries(Fx.Form().ListToolBar), (QStringList{"OpenWaveFile", "-", "WavesLabel"}));
+        QCOMPARE(Fx.Form().WavesLabel->text(), QStringLiteral("Waves"));
+        QVERIFY(Fx.Form().WavesLabel->font().bold());
 
         // The drop-down buttons and their menus.
-        for (QToolButton* b : {FForm->BtnPlay1, FForm->BtnPlay2, FForm->BtnNormalize, FForm->BtnQuickPlug})
+        for (QToolButton* b : {Fx.Form().BtnPlay1, Fx.Form().BtnPlay2, Fx.Form().BtnNormalize, Fx.Form().BtnQuickPlug})
             QCOMPARE(b->popupMode(), QToolButton::MenuButtonPopup);
-        QCOMPARE(FForm->BtnPlay1->text(), QStringLiteral("Play"));
+        QCOMPARE(Fx.Form().BtnPlay1->text(), QStringLiteral("Play"));
         // Captions show beside the icons: a grey Play icon alone reads as disabled.
-        for (QToolButton* b : {FForm->BtnPlay1, FForm->BtnPlay2, FForm->BtnNormalize})
+        for (QToolButton* b : {Fx.Form().BtnPlay1, Fx.Form().BtnPlay2, Fx.Form().BtnNormalize})
             QCOMPARE(b->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
-        QCOMPARE(FForm->BtnNormalize->text(), QStringLiteral("Normalize"));
-        QCOMPARE(MenuTexts(FForm->BtnPlay1->menu()), QStringList{"Looped"});
-        QCOMPARE(MenuTexts(FForm->BtnPlay2->menu()), QStringList{"Looped"});
-        QVERIFY(FForm->Looped1 != FForm->Looped2);
-        QVERIFY(FForm->Looped1->isCheckable() && !FForm->Looped1->isChecked());
-        QVERIFY(FForm->Looped2->isCheckable() && !FForm->Looped2->isChecked());
-        QCOMPARE(FForm->BtnNormalize->defaultAction(), FForm->Normal);
-        QCOMPARE(MenuTexts(FForm->BtnNormalize->menu()),
+        QCOMPARE(Fx.Form().BtnNormalize->text(), QStringLiteral("Normalize"));
+        QCOMPARE(MenuTexts(Fx.Form().BtnPlay1->menu()), QStringList{"Looped"});
+        QCOMPARE(MenuTexts(Fx.Form().BtnPlay2->menu()), QStringList{"Looped"});
+        QVERIFY(Fx.Form().Looped1 != Fx.Form().Looped2);
+        QVERIFY(Fx.Form().Looped1->isCheckable() && !Fx.Form().Looped1->isChecked());
+        QVERIFY(Fx.Form().Looped2->isCheckable() && !Fx.Form().Looped2->isChecked());
+        QCOMPARE(Fx.Form().BtnNormalize->defaultAction(), Fx.Form().Normal);
+        QCOMPARE(MenuTexts(Fx.Form().BtnNormalize->menu()),
                  (QStringList{"100%", "90%", "80%", "75%", "50%", "Silence"}));
-        QCOMPARE(FForm->BtnQuickPlug->text(), QStringLiteral("&Plugins"));
+        QCOMPARE(Fx.Form().BtnQuickPlug->text(), QStringLiteral("&Plugins"));
         // Alt+P belongs to the menu bar's Plugins menu, not to the quick button.
-        QVERIFY(FForm->BtnQuickPlug->shortcut().isEmpty());
-        QCOMPARE(FForm->BtnQuickPlug->menu(), FForm->PlugInMenu);
+        QVERIFY(Fx.Form().BtnQuickPlug->shortcut().isEmpty());
+        QCOMPARE(Fx.Form().BtnQuickPlug->menu(), Fx.Form().PlugInMenu);
 
-        QVERIFY(FForm->BtnZeroCross->isCheckable());
-        QVERIFY(FForm->BtnZeroCross->isChecked());
-        QCOMPARE(FForm->BtnZeroCross->toolTip(), QStringLiteral("Automatic adjust zero cross"));
-        QCOMPARE(FForm->BtnAddWave1->toolTip(), QStringLiteral("Add whole wave to list"));
-        QCOMPARE(FForm->BtnDragSel2->toolTip(), QStringLiteral("Drag&Drop selection"));
-        QCOMPARE(FForm->BtnSelAll2->toolTip(), QStringLiteral("Select all"));
-        QCOMPARE(FForm->BtnDelSel2->toolTip(), QStringLiteral("Delete selection"));
-        QCOMPARE(FForm->BtnMix->toolTip(), QStringLiteral("Mix working wave to final wave"));
-        QVERIFY(FForm->UpperToolBar->minimumWidth() >= 520);
-        for (QToolBar* bar : {FForm->UpperToolBar, FForm->LowerToolBar}) {
+        QVERIFY(Fx.Form().BtnZeroCross->isCheckable());
+        QVERIFY(Fx.Form().BtnZeroCross->isChecked());
+        QCOMPARE(Fx.Form().BtnZeroCross->toolTip(), QStringLiteral("Automatic adjust zero cross"));
+        QCOMPARE(Fx.Form().BtnAddWave1->toolTip(), QStringLiteral("Add whole wave to list"));
+        QCOMPARE(Fx.Form().BtnDragSel2->toolTip(), QStringLiteral("Drag&Drop selection"));
+        QCOMPARE(Fx.Form().BtnSelAll2->toolTip(), QStringLiteral("Select all"));
+        QCOMPARE(Fx.Form().BtnDelSel2->toolTip(), QStringLiteral("Delete selection"));
+        QCOMPARE(Fx.Form().BtnMix->toolTip(), QStringLiteral("Mix working wave to final wave"));
+        QVERIFY(Fx.Form().UpperToolBar->minimumWidth() >= 520);
+        for (QToolBar* bar : {Fx.Form().UpperToolBar, Fx.Form().LowerToolBar}) {
             QCOMPARE(bar->height(), 29);
             QCOMPARE(bar->palette().color(QPalette::Window), QColor(207, 206, 188));
             QVERIFY(!bar->isMovable());
@@ -282,44 +267,44 @@ private slots:
 
     void panelsAndBars()
     {
-        QCOMPARE(FForm->size(), QSize(822, 544));
-        QCOMPARE(FForm->minimumHeight(), 420);
-        QCOMPARE(FForm->windowTitle(), QStringLiteral("Sonovane"));
-        QCOMPARE(FForm->LeftPanel->width(), 170);
-        QCOMPARE(FForm->LeftPanel->minimumWidth(), 130);
-        QCOMPARE(FForm->MainSplitter->handleWidth(), 5);
+        QCOMPARE(Fx.Form().size(), QSize(822, 544));
+        QCOMPARE(Fx.Form().minimumHeight(), 420);
+        QCOMPARE(Fx.Form().windowTitle(), QStringLiteral("Sonovane"));
+        QCOMPARE(Fx.Form().LeftPanel->width(), 170);
+        QCOMPARE(Fx.Form().LeftPanel->minimumWidth(), 130);
+        QCOMPARE(Fx.Form().MainSplitter->handleWidth(), 5);
 
         QStringList waveColumns, selColumns;
-        for (int c = 0; c < FForm->WavesList->columnCount(); ++c)
-            waveColumns << FForm->WavesList->headerItem()->text(c);
-        for (int c = 0; c < FForm->SelectList->columnCount(); ++c)
-            selColumns << FForm->SelectList->headerItem()->text(c);
+        for (int c = 0; c < Fx.Form().WavesList->columnCount(); ++c)
+            waveColumns << Fx.Form().WavesList->headerItem()->text(c);
+        for (int c = 0; c < Fx.Form().SelectList->columnCount(); ++c)
+            selColumns << Fx.Form().SelectList->headerItem()->text(c);
         QCOMPARE(waveColumns, (QStringList{"Name", "Length"}));
         QCOMPARE(selColumns, (QStringList{"From", "To", "Length"}));
-        QCOMPARE(FForm->SelectList->height(), 136);
-        QCOMPARE(FForm->SelectList->editTriggers(), QAbstractItemView::NoEditTriggers);
+        QCOMPARE(Fx.Form().SelectList->height(), 136);
+        QCOMPARE(Fx.Form().SelectList->editTriggers(), QAbstractItemView::NoEditTriggers);
 
-        QCOMPARE(FForm->TrashCan->text(), QStringLiteral("Trash can"));
-        QCOMPARE(FForm->TrashCan->height(), 21);
-        QCOMPARE(FForm->TrashCan->toolTip(), QStringLiteral("Drop to delete selected"));
-        QCOMPARE(FForm->TrashCan->palette().color(QPalette::Window),
-                 FForm->palette().color(QPalette::ToolTipBase));
+        QCOMPARE(Fx.Form().TrashCan->text(), QStringLiteral("Trash can"));
+        QCOMPARE(Fx.Form().TrashCan->height(), 21);
+        QCOMPARE(Fx.Form().TrashCan->toolTip(), QStringLiteral("Drop to delete selected"));
+        QCOMPARE(Fx.Form().TrashCan->palette().color(QPalette::Window),
+                 Fx.Form().palette().color(QPalette::ToolTipBase));
 
-        for (TPanelStatusBar* bar : {FForm->UpperStatusBar, FForm->LowerStatusBar}) {
+        for (TPanelStatusBar* bar : {Fx.Form().UpperStatusBar, Fx.Form().LowerStatusBar}) {
             QCOMPARE(bar->PanelCount(), 4);
             QCOMPARE((QList<int>{bar->PanelWidth(0), bar->PanelWidth(1), bar->PanelWidth(2),
                                  bar->PanelWidth(3)}),
                      (QList<int>{75, 150, 200, 50}));
             QCOMPARE(bar->palette().color(QPalette::Window), QColor(201, 182, 203));
         }
-        for (QProgressBar* level : {FForm->UpperLevelBar, FForm->LowerLevelBar}) {
+        for (QProgressBar* level : {Fx.Form().UpperLevelBar, Fx.Form().LowerLevelBar}) {
             QCOMPARE(level->orientation(), Qt::Vertical);
             QCOMPARE(level->minimum(), 0);
             QCOMPARE(level->maximum(), 100);
             QCOMPARE(level->width(), 10);
         }
         // Empty means empty: at 0 not one row of the bar is filled, at 100 every row.
-        TLevelBar* level = FForm->UpperLevelBar;
+        TLevelBar* level = Fx.Form().UpperLevelBar;
         const QColor fill = level->palette().color(QPalette::Highlight);
         for (int value : {0, 1, 50, 100}) {
             level->setValue(value);
@@ -329,96 +314,96 @@ private slots:
                 filled += QColor(shot.pixel(shot.width() / 2, y)) == fill ? 1 : 0;
             QCOMPARE(filled, level->height() * value / 100);
         }
-        QCOMPARE(FForm->UpperNarrowPanel->width(), 9);
-        QCOMPARE(FForm->LowerNarrowPanel->width(), 9);
-        QCOMPARE(FForm->UpperViewArea->palette().color(QPalette::Window), QColor(0, 0, 128));
+        QCOMPARE(Fx.Form().UpperNarrowPanel->width(), 9);
+        QCOMPARE(Fx.Form().LowerNarrowPanel->width(), 9);
+        QCOMPARE(Fx.Form().UpperViewArea->palette().color(QPalette::Window), QColor(0, 0, 128));
         // The pane fills its view area and is linked to its half's bars.
-        QCOMPARE(FForm->WorkingPane->parentWidget(), FForm->UpperViewArea);
-        QCOMPARE(FForm->FinalPane->parentWidget(), FForm->LowerViewArea);
-        QCOMPARE(FForm->WorkingPane->size(), FForm->UpperViewArea->size());
-        QCOMPARE(FForm->WorkingPane->StatusBar, FForm->UpperStatusBar);
-        QCOMPARE(FForm->FinalPane->LevelBar, FForm->LowerLevelBar);
-        QCOMPARE(FForm->WorkingPane->WaveName, QStringLiteral("Working Wave"));
-        QCOMPARE(FForm->FinalPane->WaveName, QStringLiteral("Final Wave"));
-        QVERIFY(FForm->statusBar()->isVisible());
+        QCOMPARE(Fx.Form().WorkingPane->parentWidget(), Fx.Form().UpperViewArea);
+        QCOMPARE(Fx.Form().FinalPane->parentWidget(), Fx.Form().LowerViewArea);
+        QCOMPARE(Fx.Form().WorkingPane->size(), Fx.Form().UpperViewArea->size());
+        QCOMPARE(Fx.Form().WorkingPane->StatusBar, Fx.Form().UpperStatusBar);
+        QCOMPARE(Fx.Form().FinalPane->LevelBar, Fx.Form().LowerLevelBar);
+        QCOMPARE(Fx.Form().WorkingPane->WaveName, QStringLiteral("Working Wave"));
+        QCOMPARE(Fx.Form().FinalPane->WaveName, QStringLiteral("Final Wave"));
+        QVERIFY(Fx.Form().statusBar()->isVisible());
     }
 
     void halvesSplitRoundingDown()
     {
         // Grow the window until the wave area is 479 high: 239 above, 240 below.
         for (int wanted : {479, 480, 381}) {
-            const int delta = wanted - FForm->WaveArea->height();
-            FForm->resize(FForm->width(), FForm->height() + delta);
-            QTRY_COMPARE(FForm->WaveArea->height(), wanted);
-            QCOMPARE(FForm->UpperHalf->geometry(), QRect(0, 0, FForm->WaveArea->width(), wanted / 2));
-            QCOMPARE(FForm->LowerHalf->geometry(),
-                     QRect(0, wanted / 2, FForm->WaveArea->width(), wanted - wanted / 2));
+            const int delta = wanted - Fx.Form().WaveArea->height();
+            Fx.Form().resize(Fx.Form().width(), Fx.Form().height() + delta);
+            QTRY_COMPARE(Fx.Form().WaveArea->height(), wanted);
+            QCOMPARE(Fx.Form().UpperHalf->geometry(), QRect(0, 0, Fx.Form().WaveArea->width(), wanted / 2));
+            QCOMPARE(Fx.Form().LowerHalf->geometry(),
+                     QRect(0, wanted / 2, Fx.Form().WaveArea->width(), wanted - wanted / 2));
         }
         // Moving the splitter changes only the width; the halves follow it.
-        FForm->MainSplitter->setSizes({200, FForm->MainSplitter->width() - 205});
-        QTRY_COMPARE(FForm->UpperHalf->width(), FForm->WaveArea->width());
-        QCOMPARE(FForm->LowerHalf->width(), FForm->WaveArea->width());
+        Fx.Form().MainSplitter->setSizes({200, Fx.Form().MainSplitter->width() - 205});
+        QTRY_COMPARE(Fx.Form().UpperHalf->width(), Fx.Form().WaveArea->width());
+        QCOMPARE(Fx.Form().LowerHalf->width(), Fx.Form().WaveArea->width());
     }
 
     void precisionMenuSetsBothPanes()
     {
-        const QList<QAction*> items = FForm->PrecisionMenu->actions();
+        const QList<QAction*> items = Fx.Form().PrecisionMenu->actions();
         const int expected[] = {-1, 0, 1, 2, 3, 4};
         for (int i = items.size() - 1; i >= 0; --i) {
             items[i]->trigger();
-            QCOMPARE(FForm->WorkingPane->Precision, expected[i]);
-            QCOMPARE(FForm->FinalPane->Precision, expected[i]);
-            QCOMPARE(FForm->PrecisionGroup->checkedAction(), items[i]);
+            QCOMPARE(Fx.Form().WorkingPane->Precision, expected[i]);
+            QCOMPARE(Fx.Form().FinalPane->Precision, expected[i]);
+            QCOMPARE(Fx.Form().PrecisionGroup->checkedAction(), items[i]);
         }
         // Not an action of the window: the last-action text stays as it was.
-        QCOMPARE(FForm->LastActionText, QString());
+        QCOMPARE(Fx.Form().LastActionText, QString());
     }
 
     void selectAllForBothPanes()
     {
-        FillWave(*FForm->WorkingPane->Wave(), 1000);
-        FillWave(*FForm->FinalPane->Wave(), 500);
-        FForm->WorkingPane->SetSelection(10, 20);
-        FForm->FinalPane->SetSelection(30, 40);
-        FForm->SelAll1->trigger();
-        QCOMPARE(FForm->WorkingPane->SelStart(), 0);
-        QCOMPARE(FForm->WorkingPane->SelEnd(), 999);
-        QCOMPARE(FForm->FinalPane->SelEnd(), 40);
-        QCOMPARE(FForm->LastActionText, QStringLiteral("Select all"));
-        QTest::mouseClick(FForm->BtnSelAll2, Qt::LeftButton);
-        QCOMPARE(FForm->FinalPane->SelStart(), 0);
-        QCOMPARE(FForm->FinalPane->SelEnd(), 499);
+        FillWave(*Fx.Form().WorkingPane->Wave(), 1000);
+        FillWave(*Fx.Form().FinalPane->Wave(), 500);
+        Fx.Form().WorkingPane->SetSelection(10, 20);
+        Fx.Form().FinalPane->SetSelection(30, 40);
+        Fx.Form().SelAll1->trigger();
+        QCOMPARE(Fx.Form().WorkingPane->SelStart(), 0);
+        QCOMPARE(Fx.Form().WorkingPane->SelEnd(), 999);
+        QCOMPARE(Fx.Form().FinalPane->SelEnd(), 40);
+        QCOMPARE(Fx.Form().LastActionText, QStringLiteral("Select all"));
+        QTest::mouseClick(Fx.Form().BtnSelAll2, Qt::LeftButton);
+        QCOMPARE(Fx.Form().FinalPane->SelStart(), 0);
+        QCOMPARE(Fx.Form().FinalPane->SelEnd(), 499);
     }
 
     void spaceShiftSpaceEscAndCtrl()
     {
-        FillWave(*FForm->WorkingPane->Wave(), 22050);
-        FForm->WorkingPane->SetSelection(100, 11124);  // 11025 samples
-        TRangePlayer& player = *FForm->Player;
+        FillWave(*Fx.Form().WorkingPane->Wave(), 22050);
+        Fx.Form().WorkingPane->SetSelection(100, 11124);  // 11025 samples
+        TRangePlayer& player = *Fx.Form().Player;
 
-        FForm->Looped1->setChecked(true);
-        SendKey(FForm.get(), QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier);
-        QVERIFY(!FForm->Looped1->isChecked());
-        QCOMPARE(FForm->LastActionText, QStringLiteral("Play Wave 1"));
+        Fx.Form().Looped1->setChecked(true);
+        SendKey(&Fx.Form(), QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier);
+        QVERIFY(!Fx.Form().Looped1->isChecked());
+        QCOMPARE(Fx.Form().LastActionText, QStringLiteral("Play Wave 1"));
         QCOMPARE(player.PlayBuffer().Size(), 11025 + 44);
         QVERIFY(!player.WPlayer().Loop());
         QCOMPARE(player.WPlayer().SourceType, frRAM);
 
-        SendKey(FForm.get(), QEvent::KeyPress, Qt::Key_Space, Qt::ShiftModifier);
-        QVERIFY(FForm->Looped1->isChecked());
+        SendKey(&Fx.Form(), QEvent::KeyPress, Qt::Key_Space, Qt::ShiftModifier);
+        QVERIFY(Fx.Form().Looped1->isChecked());
         QVERIFY(player.WPlayer().Loop());
         QCOMPARE(player.PlayBuffer().Size(), 11025 + 44);
 
         // Esc is Stop Sound's shortcut.
-        QTest::keyClick(FForm.get(), Qt::Key_Escape);
+        QTest::keyClick(&Fx.Form(), Qt::Key_Escape);
         QCOMPARE(player.PlayBuffer().Size(), 0);
-        QCOMPARE(FForm->LastActionText, QStringLiteral("Stop Sound"));
+        QCOMPARE(Fx.Form().LastActionText, QStringLiteral("Stop Sound"));
 
         // Ctrl+Space plays once; releasing Ctrl stops.
-        SendKey(FForm.get(), QEvent::KeyPress, Qt::Key_Space, Qt::ControlModifier);
-        QVERIFY(!FForm->Looped1->isChecked());
+        SendKey(&Fx.Form(), QEvent::KeyPress, Qt::Key_Space, Qt::ControlModifier);
+        QVERIFY(!Fx.Form().Looped1->isChecked());
         QCOMPARE(player.PlayBuffer().Size(), 11025 + 44);
-        SendKey(FForm.get(), QEvent::KeyRelease, Qt::Key_Control, Qt::NoModifier);
+        SendKey(&Fx.Form(), QEvent::KeyRelease, Qt::Key_Control, Qt::NoModifier);
         QCOMPARE(player.PlayBuffer().Size(), 0);
 
         // Space with the focus in a list: the window plays once, and the list still gets it.
@@ -431,86 +416,86 @@ private slots:
                 return false;
             }
         } listSaw;
-        QApplication::setActiveWindow(FForm.get());
-        FForm->WavesList->setFocus();
-        QCOMPARE(QApplication::focusWidget(), FForm->WavesList);
-        FForm->WavesList->installEventFilter(&listSaw);
+        QApplication::setActiveWindow(&Fx.Form());
+        Fx.Form().WavesList->setFocus();
+        QCOMPARE(QApplication::focusWidget(), Fx.Form().WavesList);
+        Fx.Form().WavesList->installEventFilter(&listSaw);
         int plays = 0;
         auto after = player.WPlayer().AfterPlaying;
         player.WPlayer().AfterPlaying = [&](TJvWavePlayer* p) { ++plays; after(p); };
-        SendKey(FForm.get(), QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier);
+        SendKey(&Fx.Form(), QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier);
         QCOMPARE(player.PlayBuffer().Size(), 11025 + 44);
         QCOMPARE(plays, 1);
         QCOMPARE(listSaw.Count, 1);
-        FForm->WavesList->removeEventFilter(&listSaw);
-        QVERIFY(FDialogs->Messages.isEmpty());
+        Fx.Form().WavesList->removeEventFilter(&listSaw);
+        QVERIFY(Fx.Dialogs().Messages.isEmpty());
     }
 
     void playButtonsAndHighlight()
     {
-        FillWave(*FForm->WorkingPane->Wave(), 3000);
-        FillWave(*FForm->FinalPane->Wave(), 2000);
-        FForm->FinalPane->SetSelection(500, 999);
-        TRangePlayer& player = *FForm->Player;
+        FillWave(*Fx.Form().WorkingPane->Wave(), 3000);
+        FillWave(*Fx.Form().FinalPane->Wave(), 2000);
+        Fx.Form().FinalPane->SetSelection(500, 999);
+        TRangePlayer& player = *Fx.Form().Player;
 
         // The upper button is marked exactly while the player's call runs.
         QList<bool> markedDuringCall;
         auto after = player.WPlayer().AfterPlaying;
         player.WPlayer().AfterPlaying = [&](TJvWavePlayer* p) {
-            markedDuringCall << (FForm->PlayButtonMarked() && FForm->BtnPlay1->isDown());
+            markedDuringCall << (Fx.Form().PlayButtonMarked() && Fx.Form().BtnPlay1->isDown());
             after(p);
         };
-        FForm->LastActionText = QStringLiteral("before");
-        QTest::mouseClick(FForm->BtnPlay1, Qt::LeftButton);
+        Fx.Form().LastActionText = QStringLiteral("before");
+        QTest::mouseClick(Fx.Form().BtnPlay1, Qt::LeftButton);
         QCOMPARE(markedDuringCall, QList<bool>{true});
-        QVERIFY(!FForm->PlayButtonMarked());
-        QVERIFY(!FForm->BtnPlay1->isDown());
+        QVERIFY(!Fx.Form().PlayButtonMarked());
+        QVERIFY(!Fx.Form().BtnPlay1->isDown());
         QCOMPARE(player.PlayBuffer().Size(), 3000 + 44);
         // The button is not an action: the last-action text is left alone.
-        QCOMPARE(FForm->LastActionText, QStringLiteral("before"));
+        QCOMPARE(Fx.Form().LastActionText, QStringLiteral("before"));
 
-        FForm->Looped2->trigger();
-        QVERIFY(FForm->Looped2->isChecked());
-        QVERIFY(!FForm->Looped1->isChecked());
-        QTest::mouseClick(FForm->BtnPlay2, Qt::LeftButton);
+        Fx.Form().Looped2->trigger();
+        QVERIFY(Fx.Form().Looped2->isChecked());
+        QVERIFY(!Fx.Form().Looped1->isChecked());
+        QTest::mouseClick(Fx.Form().BtnPlay2, Qt::LeftButton);
         QCOMPARE(player.PlayBuffer().Size(), 500 + 44);
         QVERIFY(player.WPlayer().Loop());
         QCOMPARE(player.PlayBuffer().Memory()[44], uint8_t(500 % 256));
 
         // An empty pane plays nothing and the sound goes on.
-        FForm->WorkingPane->Wave()->Clear();
-        FForm->PlayWave1->trigger();
+        Fx.Form().WorkingPane->Wave()->Clear();
+        Fx.Form().PlayWave1->trigger();
         QCOMPARE(player.PlayBuffer().Size(), 500 + 44);
-        QVERIFY(FDialogs->Messages.isEmpty());
+        QVERIFY(Fx.Dialogs().Messages.isEmpty());
     }
 
     void aboutPlaysTheSampleThenShowsTheBox()
     {
-        const int32_t sampleSize = FForm->Sample->Size();
+        const int32_t sampleSize = Fx.Form().Sample->Size();
         QVERIFY(sampleSize > 0);
         bool shownWhilePlaying = false;
         OnNextModal([&](QWidget* w) {
-            shownWhilePlaying = w == FAbout.get() && FForm->Player->PlayBuffer().Size() == sampleSize + 44;
-            FAbout->Panel1Click();
+            shownWhilePlaying = w == &Fx.About() && Fx.Form().Player->PlayBuffer().Size() == sampleSize + 44;
+            Fx.About().Panel1Click();
         });
-        FForm->About1->trigger();
+        Fx.Form().About1->trigger();
         QVERIFY(shownWhilePlaying);
-        QVERIFY(!FAbout->isVisible());
+        QVERIFY(!Fx.About().isVisible());
         // The sample keeps playing after the box is closed.
-        QCOMPARE(FForm->Player->PlayBuffer().Size(), sampleSize + 44);
-        QVERIFY(!FForm->Player->WPlayer().Loop());
+        QCOMPARE(Fx.Form().Player->PlayBuffer().Size(), sampleSize + 44);
+        QVERIFY(!Fx.Form().Player->WPlayer().Loop());
     }
 
     void emptyPluginsMenuSaysSo()
     {
-        QVERIFY(FForm->PlugInMenu->isEmpty());
-        FForm->PlugInMenuItem->trigger();
-        QCOMPARE(FDialogs->Messages, QStringList{"No plugins installed!"});
+        QVERIFY(Fx.Form().PlugInMenu->isEmpty());
+        Fx.Form().PlugInMenuItem->trigger();
+        QCOMPARE(Fx.Dialogs().Messages, QStringList{"No plugins installed!"});
         // Once the menu has an entry the bar item opens it instead.
-        FForm->PlugInMenu->addAction(QStringLiteral("Echo"));
-        QCOMPARE(FForm->PlugInMenuItem->menu(), FForm->PlugInMenu);
-        FForm->PlugInMenuItem->trigger();
-        QCOMPARE(FDialogs->Messages.size(), 1);
+        Fx.Form().PlugInMenu->addAction(QStringLiteral("Echo"));
+        QCOMPARE(Fx.Form().PlugInMenuItem->menu(), Fx.Form().PlugInMenu);
+        Fx.Form().PlugInMenuItem->trigger();
+        QCOMPARE(Fx.Dialogs().Messages.size(), 1);
     }
 
     void openWaveFiles()
@@ -526,61 +511,61 @@ private slots:
         wave.SaveToFile(b.toStdString());
         QFile(text).open(QIODevice::WriteOnly);
 
-        FForm->Folders.OpenInitialDir = QStringLiteral("/start/here");
+        Fx.Form().Folders.OpenInitialDir = QStringLiteral("/start/here");
         int previews = 0;
         QStringList previewed;
-        auto before = FForm->Player->WPlayer().BeforePlaying;
-        FForm->Player->WPlayer().BeforePlaying = [&](TJvWavePlayer* p) {
+        auto before = Fx.Form().Player->WPlayer().BeforePlaying;
+        Fx.Form().Player->WPlayer().BeforePlaying = [&](TJvWavePlayer* p) {
             ++previews;
             previewed << QString::fromStdString(p->FileName);
             before(p);
         };
-        FDialogs->OpenBrowsing = {{a, a, text, dir.filePath("missing.wav"), b, a}};
-        FDialogs->OpenAnswers = {{a, b}};
-        FForm->OpenWaveFile->trigger();
+        Fx.Dialogs().OpenBrowsing = {{a, a, text, dir.filePath("missing.wav"), b, a}};
+        Fx.Dialogs().OpenAnswers = {{a, b}};
+        Fx.Form().OpenWaveFile->trigger();
 
-        QCOMPARE(FDialogs->OpenRequests.size(), 1);
-        const TFileDialogOptions& o = FDialogs->OpenRequests.first();
+        QCOMPARE(Fx.Dialogs().OpenRequests.size(), 1);
+        const TFileDialogOptions& o = Fx.Dialogs().OpenRequests.first();
         QCOMPARE(o.Title, QStringLiteral("Open WAV"));
         QVERIFY2(o.Filter.startsWith(QStringLiteral("WAV Files (*.wav)|*.wav|Sound files (*.")), qPrintable(o.Filter));
         QCOMPARE(o.InitialDir, QStringLiteral("/start/here"));
         QVERIFY(o.MultiSelect);
         // Pointing at the same file again does not restart it; back after another does.
         QCOMPARE(previewed, (QStringList{a, b, a}));
-        QCOMPARE(FForm->Player->WPlayer().SourceType, frFile);
-        QVERIFY(FForm->Opener->PreviewName().isEmpty());
-        QCOMPARE(FForm->Folders.OpenInitialDir, QFileInfo(a).absolutePath());
-        QCOMPARE(FForm->WavesList->topLevelItemCount(), 2);
-        QCOMPARE(FForm->WavesList->topLevelItem(0)->text(0), QStringLiteral("door.open"));
-        QCOMPARE(FForm->WavesList->topLevelItem(1)->text(0), QStringLiteral("bell"));
-        QCOMPARE(FForm->LastActionText, QStringLiteral("Open Wave"));
+        QCOMPARE(Fx.Form().Player->WPlayer().SourceType, frFile);
+        QVERIFY(Fx.Form().Opener->PreviewName().isEmpty());
+        QCOMPARE(Fx.Form().Folders.OpenInitialDir, QFileInfo(a).absolutePath());
+        QCOMPARE(Fx.Form().WavesList->topLevelItemCount(), 2);
+        QCOMPARE(Fx.Form().WavesList->topLevelItem(0)->text(0), QStringLiteral("door.open"));
+        QCOMPARE(Fx.Form().WavesList->topLevelItem(1)->text(0), QStringLiteral("bell"));
+        QCOMPARE(Fx.Form().LastActionText, QStringLiteral("Open Wave"));
 
         // Cancelled: nothing added, the folder kept, and the same file previews again.
-        FDialogs->OpenBrowsing = {{a}};
-        FForm->OpenWaveFile->trigger();
+        Fx.Dialogs().OpenBrowsing = {{a}};
+        Fx.Form().OpenWaveFile->trigger();
         QCOMPARE(previewed.size(), 4);
-        QVERIFY(FForm->Opener->PreviewName().isEmpty());
-        QCOMPARE(FForm->WavesList->topLevelItemCount(), 2);
-        QCOMPARE(FForm->Folders.OpenInitialDir, QFileInfo(a).absolutePath());
+        QVERIFY(Fx.Form().Opener->PreviewName().isEmpty());
+        QCOMPARE(Fx.Form().WavesList->topLevelItemCount(), 2);
+        QCOMPARE(Fx.Form().Folders.OpenInitialDir, QFileInfo(a).absolutePath());
         QCOMPARE(previews, 4);
     }
 
     void exitClosesAndRemovesTheTemporaryFile()
     {
-        FillWave(*FForm->WorkingPane->Wave(), 5000);
-        FForm->Looped1->setChecked(true);
-        FForm->PlayWave1->trigger();
-        QVERIFY(FForm->Player->PlayBuffer().Size() > 0);
-        const QString temp = FForm->ProgramDir + QStringLiteral("txtnt.~wav");
+        FillWave(*Fx.Form().WorkingPane->Wave(), 5000);
+        Fx.Form().Looped1->setChecked(true);
+        Fx.Form().PlayWave1->trigger();
+        QVERIFY(Fx.Form().Player->PlayBuffer().Size() > 0);
+        const QString temp = Fx.Form().ProgramDir + QStringLiteral("txtnt.~wav");
         {
             QFile f(temp);
             QVERIFY(f.open(QIODevice::WriteOnly));
         }
-        FForm->ExitProg->trigger();
-        QVERIFY(!FForm->isVisible());
+        Fx.Form().ExitProg->trigger();
+        QVERIFY(!Fx.Form().isVisible());
         QVERIFY(!QFile::exists(temp));
-        QCOMPARE(FForm->Player->PlayBuffer().Size(), 0);
-        QCOMPARE(FForm->LastActionText, QStringLiteral("Exit"));
+        QCOMPARE(Fx.Form().Player->PlayBuffer().Size(), 0);
+        QCOMPARE(Fx.Form().LastActionText, QStringLiteral("Exit"));
     }
 };
 

@@ -12,6 +12,7 @@
 #include "app/main.h"
 #include "platform/playsound.h"
 #include "support/ScriptedDialogs.h"
+#include "support/WindowFixture.h"
 #include "tests/support/TestWaves.h"
 #include "view/LevelBar.h"
 #include "view/LocalTimeText.h"
@@ -52,27 +53,21 @@ const std::initializer_list<std::pair<int32_t, uint8_t>> Crossing = {
 
 class TestPaneMouse : public QObject {
     Q_OBJECT
-    std::unique_ptr<TScriptedDialogs> FDialogs;
-    std::unique_ptr<TAboutBox> FAbout;
-    std::unique_ptr<TForm1> FForm;
+    TWindowFixture Fx;
     TWavPaintBox* FPane = nullptr;
     int FW = 0;  // pane width; a wave of 5 * FW samples puts sample 5x under pixel x
-    QString Hint() const { return FForm->statusBar()->currentMessage(); }
+    QString Hint() const { return Fx.Form().statusBar()->currentMessage(); }
     void Release(Qt::MouseButton b, int x) { QTest::mouseRelease(FPane, b, Qt::NoModifier, QPoint(x, 5)); }
 
 private slots:
     void init()
     {
-        FDialogs = std::make_unique<TScriptedDialogs>();
-        FAbout = std::make_unique<TAboutBox>();
-        FForm = std::make_unique<TForm1>(FAbout.get());
-        FForm->show();
-        QVERIFY(QTest::qWaitForWindowExposed(FForm.get()));
-        FPane = FForm->WorkingPane;
+        QVERIFY(Fx.Open());
+        FPane = Fx.Form().WorkingPane;
         FW = FPane->width();
         QVERIFY(FW >= 500);
     }
-    void cleanup() { FForm.reset(); FAbout.reset(); FDialogs.reset(); }
+    void cleanup() { Fx.Close(); }
 
     void startAndEndSnapTradeRolesAndArmTheDrag()
     {
@@ -89,15 +84,15 @@ private slots:
         };
         for (const auto& c : cases) {
             Show(FPane, 5 * FW, c.selStart, c.selEnd, 128, Crossing);
-            FForm->BtnZeroCross->setChecked(c.zeroCross);
+            Fx.Form().BtnZeroCross->setChecked(c.zeroCross);
             QTest::mousePress(FPane, c.button, c.keys, QPoint(c.from / 5, 5));
             if (c.from != c.at)
                 Move(FPane, c.at / 5, c.button, c.keys);
             QCOMPARE(Sel(FPane), std::make_pair(c.wantStart, c.wantEnd));
             QCOMPARE(Hint(), c.armed ? "" : c.button == L ? "Drag begin of selection" : "Drag end of selection");
-            QCOMPARE(FForm->PaneMouse->DragArmed(), c.armed ? FPane : nullptr);
+            QCOMPARE(Fx.Form().PaneMouse->DragArmed(), c.armed ? FPane : nullptr);
             Release(c.button, c.at / 5);
-            QCOMPARE(std::make_pair(Hint(), FForm->PaneMouse->DragArmed()), std::make_pair(QString(), (TWavPaintBox*)nullptr));
+            QCOMPARE(std::make_pair(Hint(), Fx.Form().PaneMouse->DragArmed()), std::make_pair(QString(), (TWavPaintBox*)nullptr));
         }
     }
 
@@ -119,7 +114,7 @@ private slots:
         };
         for (const auto& c : cases) {
             Show(FPane, c.size, c.size == 1000 ? 100 : 1000, c.size == 1000 ? 199 : 1499);
-            FForm->BtnZeroCross->setChecked(c.zeroCross);
+            Fx.Form().BtnZeroCross->setChecked(c.zeroCross);
             TPlaySoundRecorder recorder;
             recorder.Answer = 1;
             QTest::mousePress(FPane, Qt::MiddleButton, c.pressKeys, QPoint(c.press, 5));
@@ -131,7 +126,7 @@ private slots:
             QCOMPARE(Hint(), c.press == m - 5 ? "" : "Move selection. Use <Shift> for autosnap.");
             QVERIFY(recorder.Calls.empty());
             Release(Qt::MiddleButton, c.x);
-            QVERIFY(!FForm->PaneMouse->MovingSelection);
+            QVERIFY(!Fx.Form().PaneMouse->MovingSelection);
             QCOMPARE(recorder.Calls.back().Image.size(), size_t(FPane->SelLength() + 44));
         }
     }
@@ -140,7 +135,7 @@ private slots:
     {
         testwaves::Fill(*FPane->Wave(), testwaves::Iota(static_cast<size_t>(5 * FW)));
         FPane->SetSelection(1000, 1099);
-        FForm->BtnZeroCross->setChecked(false);
+        Fx.Form().BtnZeroCross->setChecked(false);
         TPlaySoundRecorder recorder;
         recorder.Answer = 1;
         // From the pointer to the end; while moving (pressed at 210), the moved selection.
@@ -169,8 +164,8 @@ private slots:
         };
         const QString hints[] = {"Left-click to set selection to the beginning. Right-click to flip selection to the beginning.",
                                  "Right-click to set selection to the end. Left-click to flip selection to the end."};
-        for (auto [pane, narrow, bar, status] : {std::tuple{FForm->WorkingPane, FForm->UpperNarrowPanel, FForm->UpperLevelBar, FForm->UpperStatusBar},
-                                                 std::tuple{FForm->FinalPane, FForm->LowerNarrowPanel, FForm->LowerLevelBar, FForm->LowerStatusBar}}) {
+        for (auto [pane, narrow, bar, status] : {std::tuple{Fx.Form().WorkingPane, Fx.Form().UpperNarrowPanel, Fx.Form().UpperLevelBar, Fx.Form().UpperStatusBar},
+                                                 std::tuple{Fx.Form().FinalPane, Fx.Form().LowerNarrowPanel, Fx.Form().LowerLevelBar, Fx.Form().LowerStatusBar}}) {
             for (const auto& c : cases) {
                 Show(pane, 500, c.selStart, c.selEnd);
                 QWidget* w = c.panel == 0 ? narrow : static_cast<QWidget*>(bar);
@@ -194,8 +189,8 @@ private slots:
             Show(FPane, 5 * FW, 0, 99, c.fill);
             Move(FPane, 30, Qt::NoButton, None);
             Move(FPane, c.x, Qt::NoButton, None);
-            QCOMPARE(FForm->UpperStatusBar->PanelText(0), "@ " + LocalTimeText(FPane->PixelToSample(c.x)));
-            QCOMPARE(FForm->UpperLevelBar->value(), c.level);
+            QCOMPARE(Fx.Form().UpperStatusBar->PanelText(0), "@ " + LocalTimeText(FPane->PixelToSample(c.x)));
+            QCOMPARE(Fx.Form().UpperLevelBar->value(), c.level);
             // The picture as drawn, with one white exclusive-or line: at the pointer, in the pane.
             const int at = std::min(c.x, FW - 1);
             QCOMPARE(FPane->CursorX, at);

@@ -21,6 +21,7 @@
 #include "plugins/PluginResult.h"
 #include "plugins/PluginRunner.h"
 #include "support/ScriptedDialogs.h"
+#include "support/WindowFixture.h"
 #include "tests/support/TestWaves.h"
 #include "view/wavpaint.h"
 
@@ -75,10 +76,7 @@ class TestPlugins : public QObject {
 
 private:
     QTemporaryDir FConfig;
-    std::unique_ptr<QTemporaryDir> FFolder;
-    std::unique_ptr<TAboutBox> FBox;
-    std::unique_ptr<TForm1> FForm;
-    TScriptedDialogs* FDialogs = nullptr;
+    TWindowFixture Fx;  // its folder is the plug-in folder
     QList<uint32_t> FPauses;
     QString FLogPath;
 
@@ -91,7 +89,7 @@ private:
             QString target = entry.section(QLatin1Char('='), 1, 1);
             if (target.isEmpty())
                 target = source.endsWith(QLatin1String(".txf")) ? source : source + QStringLiteral(".txf");
-            const QString path = FFolder->filePath(target);
+            const QString path = Fx.Dir().filePath(target);
             if (source == QLatin1String("junk.txf")) {
                 QFile junk(path);
                 QVERIFY(junk.open(QIODevice::WriteOnly));
@@ -123,7 +121,7 @@ private:
     QString MenuText() const
     {
         QStringList entries;
-        for (QAction* a : FForm->PlugInMenu->actions())
+        for (QAction* a : Fx.Form().PlugInMenu->actions())
             entries << Describe(a);
         return entries.join(QLatin1Char(' '));
     }
@@ -132,15 +130,15 @@ private:
     QStringList FilterActions() const
     {
         QStringList list;
-        for (TAction* a : FForm->PluginActions->Actions())
-            if (a != FForm->VersionMiss)
+        for (TAction* a : Fx.Form().PluginActions->Actions())
+            if (a != Fx.Form().VersionMiss)
                 list << a->Caption() + '|' + a->Category() + '|' + a->Hint();
         return list;
     }
 
     TAction* FilterAction(const QString& caption) const
     {
-        for (TAction* a : FForm->PluginActions->Actions())
+        for (TAction* a : Fx.Form().PluginActions->Actions())
             if (a->Caption() == caption)
                 return a;
         return nullptr;
@@ -149,11 +147,11 @@ private:
     // A filter action as the scan would make it, without scanning.
     TAction* MakeFilter(const QString& fileName, const QString& procName)
     {
-        auto* a = new TAction(FForm->PluginActions);
+        auto* a = new TAction(Fx.Form().PluginActions);
         a->SetCaption(QStringLiteral("Test"));
         a->SetCategory(fileName);
         a->SetHint(procName);
-        a->OnExecute = [this](TAction* action) { FForm->RunPluginFilter(action); };
+        a->OnExecute = [this](TAction* action) { Fx.Form().RunPluginFilter(action); };
         return a;
     }
 
@@ -178,26 +176,22 @@ private slots:
 
     void init()
     {
-        FDialogs = new TScriptedDialogs;
-        FFolder = std::make_unique<QTemporaryDir>();
-        SetLibraryFolder(FFolder->path().toStdString());
-        FBox = std::make_unique<TAboutBox>();
-        FBox->ShowSplash();
-        FForm = std::make_unique<TForm1>(FBox.get());
-        FForm->Plugins->Parts().ProgramDir = FFolder->path() + QLatin1Char('/');
+        TWindowFixture::TOptions options;
+        options.Show = TWindowFixture::TShow::Hidden;
+        options.Splash = true;
+        options.BeforeWindow = [](TWindowFixture& fx) { SetLibraryFolder(fx.Dir().path().toStdString()); };
+        QVERIFY(Fx.Open(options));
+        Fx.Form().Plugins->Parts().ProgramDir = Fx.Dir().path() + QLatin1Char('/');
         FPauses.clear();
-        FForm->Plugins->Pause = [this](uint32_t ms) { FPauses << ms; };
+        Fx.Form().Plugins->Pause = [this](uint32_t ms) { FPauses << ms; };
         qunsetenv("SONOVANE_TP_RETURN");
         TakeLog();
     }
 
     void cleanup()
     {
-        FForm.reset();
-        FBox.reset();
+        Fx.Close();
         SetLibraryFolder(std::string());
-        delete FDialogs;
-        FDialogs = nullptr;
     }
 
     void loadingRules_data()
@@ -233,17 +227,17 @@ private slots:
         QFETCH(QStringList, actions);
         QFETCH(QString, calls);
         Install(libraries);
-        QCOMPARE(FForm->Plugins->PluginScanMessage(true), libraries.size());
+        QCOMPARE(Fx.Form().Plugins->PluginScanMessage(true), libraries.size());
         QCOMPARE(MenuText(), menu);
         QCOMPARE(FilterActions(), actions);
         QCOMPARE(Calls(TakeLog()), calls);
         // Icon 29 as soon as a library has named itself.
-        QCOMPARE(IconIndex(FForm->BtnQuickPlug->icon()), menu.isEmpty() ? -1 : 29);
-        QVERIFY(FDialogs->Messages.isEmpty());
+        QCOMPARE(IconIndex(Fx.Form().BtnQuickPlug->icon()), menu.isEmpty() ? -1 : 29);
+        QVERIFY(Fx.Dialogs().Messages.isEmpty());
         QVERIFY(FPauses.isEmpty());
         // An empty menu says so when chosen; a filled one opens instead.
-        FForm->PlugInMenuItem->trigger();
-        QCOMPARE(FDialogs->Messages, menu.isEmpty() ? QStringList{"No plugins installed!"} : QStringList{});
+        Fx.Form().PlugInMenuItem->trigger();
+        QCOMPARE(Fx.Dialogs().Messages, menu.isEmpty() ? QStringList{"No plugins installed!"} : QStringList{});
     }
 
     void splashLinesAndPauses()
@@ -251,17 +245,17 @@ private slots:
         Install({"tp_two=a.txf", "tp_two=b.txf", "tp_two=c.txf"});
         QStringList order;  // the folder's own order
         WIN32_FIND_DATAA data;
-        HANDLE search = FindFirstFileA((FFolder->path() + "/*.txf").toLocal8Bit().constData(), &data);
+        HANDLE search = FindFirstFileA((Fx.Dir().path() + "/*.txf").toLocal8Bit().constData(), &data);
         do
             order << QString::fromLocal8Bit(data.cFileName);
         while (FindNextFileA(search, &data));
         FindClose(search);
 
         TLineRecorder lines;
-        FBox->lbPlugins->installEventFilter(&lines);
+        Fx.About().lbPlugins->installEventFilter(&lines);
         QStringList paused;
-        FForm->Plugins->Pause = [&](uint32_t ms) { paused << QString::number(ms) + ' ' + FBox->lbPlugins->text(); };
-        QCOMPARE(FForm->Plugins->PluginScanMessage(false), 3);
+        Fx.Form().Plugins->Pause = [&](uint32_t ms) { paused << QString::number(ms) + ' ' + Fx.About().lbPlugins->text(); };
+        QCOMPARE(Fx.Form().Plugins->PluginScanMessage(false), 3);
 
         QStringList expectedLines, expectedPauses;
         for (const QString& name : order) {
@@ -277,66 +271,66 @@ private slots:
             total += p.section(' ', 0, 0).toInt();
         QCOMPARE(total, 3 * 250 + 6 * 100 + 500);
         // The end: the line emptied but still shown, the splash gone, the default pointer.
-        QCOMPARE(FBox->lbPlugins->text(), QString());
-        QVERIFY(FBox->lbPlugins->isVisibleTo(FBox.get()));
-        QVERIFY(!FBox->isVisible());
+        QCOMPARE(Fx.About().lbPlugins->text(), QString());
+        QVERIFY(Fx.About().lbPlugins->isVisibleTo(&Fx.About()));
+        QVERIFY(!Fx.About().isVisible());
         QCOMPARE(QApplication::overrideCursor(), nullptr);
         QStringList menu;
         for (const QString& name : order)
             menu << "Two filters@23{Echo,About (" + name + "),-}";
         QCOMPARE(MenuText(), menu.join(' '));
-        QCOMPARE(FForm->PluginActions->Actions().size(), 1 + 6);
+        QCOMPARE(Fx.Form().PluginActions->Actions().size(), 1 + 6);
 
         // "-nodelay": the same scan without a single pause.
-        FBox->ShowSplash();
+        Fx.About().ShowSplash();
         paused.clear();
-        QCOMPARE(FForm->Plugins->PluginScanMessage(true), 3);
+        QCOMPARE(Fx.Form().Plugins->PluginScanMessage(true), 3);
         QVERIFY(paused.isEmpty());
     }
 
     void commonHandlerAndQuickButton()
     {
         Install({"tp_noversion", "tp_two"});
-        FForm->Plugins->PluginScanMessage(true);
+        Fx.Form().Plugins->PluginScanMessage(true);
         QAction* wrongVersion = nullptr;
-        for (QAction* a : FForm->PlugInMenu->actions())
+        for (QAction* a : Fx.Form().PlugInMenu->actions())
             if (a->text() == "No version")
                 wrongVersion = a;
         QVERIFY(wrongVersion);
         TakeLog();
 
-        FForm->Player->PlayRange(*FForm->Sample, 0, 0, true);
-        QVERIFY(FForm->Player->PlayBuffer().Size() > 0);
+        Fx.Form().Player->PlayRange(*Fx.Form().Sample, 0, 0, true);
+        QVERIFY(Fx.Form().Player->PlayBuffer().Size() > 0);
         wrongVersion->trigger();
-        QCOMPARE(FDialogs->Messages, QStringList{TPluginHost::VersionMissText});
-        QCOMPARE(FForm->Player->PlayBuffer().Size(), 0);
-        QCOMPARE(FForm->BtnQuickPlug->defaultAction(), FForm->VersionMiss);
-        QCOMPARE(FForm->BtnQuickPlug->toolTip(), QStringLiteral("Version missmatch"));
-        QCOMPARE(IconIndex(FForm->BtnQuickPlug->icon()), 29);
-        QCOMPARE(FForm->LastActionText, QStringLiteral("Version missmatch"));
+        QCOMPARE(Fx.Dialogs().Messages, QStringList{TPluginHost::VersionMissText});
+        QCOMPARE(Fx.Form().Player->PlayBuffer().Size(), 0);
+        QCOMPARE(Fx.Form().BtnQuickPlug->defaultAction(), Fx.Form().VersionMiss);
+        QCOMPARE(Fx.Form().BtnQuickPlug->toolTip(), QStringLiteral("Version missmatch"));
+        QCOMPARE(IconIndex(Fx.Form().BtnQuickPlug->icon()), 29);
+        QCOMPARE(Fx.Form().LastActionText, QStringLiteral("Version missmatch"));
 
         // A filter binds the button; pressing it runs the same filter again.
         TAction* echo = FilterAction("Echo");
-        FForm->Player->PlayRange(*FForm->Sample, 0, 0, true);
+        Fx.Form().Player->PlayRange(*Fx.Form().Sample, 0, 0, true);
         echo->trigger();
-        QCOMPARE(FForm->Player->PlayBuffer().Size(), 0);
-        QCOMPARE(FForm->BtnQuickPlug->defaultAction(), echo);
-        QCOMPARE(FForm->BtnQuickPlug->toolTip(), QStringLiteral("Echo"));
-        QCOMPARE(IconIndex(FForm->BtnQuickPlug->icon()), 29);
-        FForm->BtnQuickPlug->click();
+        QCOMPARE(Fx.Form().Player->PlayBuffer().Size(), 0);
+        QCOMPARE(Fx.Form().BtnQuickPlug->defaultAction(), echo);
+        QCOMPARE(Fx.Form().BtnQuickPlug->toolTip(), QStringLiteral("Echo"));
+        QCOMPARE(IconIndex(Fx.Form().BtnQuickPlug->icon()), 29);
+        Fx.Form().BtnQuickPlug->click();
         QCOMPARE(Calls(TakeLog()), "load InitLib window Filter0 v2 FreeLib unload "
                                    "load InitLib window Filter0 v2 FreeLib unload");
-        QCOMPARE(FDialogs->Messages.size(), 1);
+        QCOMPARE(Fx.Dialogs().Messages.size(), 1);
     }
 
     void recordsAFilterReceives()
     {
         Install({"tp_v2"});
         TAction* filter = MakeFilter("tp_v2.txf", "Filter0");
-        FForm->WorkingPane->Wave()->Assign(*Wave(300, 0, 0));
-        FForm->WorkingPane->SetSelection(20, 10);
-        FForm->FinalPane->Wave()->Assign(*Wave(5, 1, 3));
-        FForm->FinalPane->WaveName = QStringLiteral("Final mix");
+        Fx.Form().WorkingPane->Wave()->Assign(*Wave(300, 0, 0));
+        Fx.Form().WorkingPane->SetSelection(20, 10);
+        Fx.Form().FinalPane->Wave()->Assign(*Wave(5, 1, 3));
+        Fx.Form().FinalPane->WaveName = QStringLiteral("Final mix");
 
         // Empty lists: counts 0 and two cells holding 0; the call order around the filter.
         filter->trigger();
@@ -350,13 +344,13 @@ private slots:
                               "lists waves=0 cell=0 selections=0 cell=0"}));
 
         // Three waves in list order, their selections passed as 0 and 0.
-        FForm->WavesList->AppendEntry("one", Wave(100, 5, 9));
-        FForm->WavesList->AppendEntry("two", Wave(200, 50, 60));
-        FForm->WavesList->AppendEntry("three", Wave(3, 1, 2));
+        Fx.Form().WavesList->AppendEntry("one", Wave(100, 5, 9));
+        Fx.Form().WavesList->AppendEntry("two", Wave(200, 50, 60));
+        Fx.Form().WavesList->AppendEntry("three", Wave(3, 1, 2));
         // Stored selections as their hidden texts; one that does not read is 0 and 0.
         const QList<QStringList> stored{{"10", "200"}, {"x", "5"}, {"7", ""}, {"-3", "+4"}};
         for (const QStringList& texts : stored) {
-            auto* entry = new QTreeWidgetItem(FForm->SelectList);
+            auto* entry = new QTreeWidgetItem(Fx.Form().SelectList);
             entry->setText(3, texts[0]);
             entry->setText(4, texts[1]);
         }
@@ -371,8 +365,8 @@ private slots:
                               "wave2 name=three size=3 sel=0..0 data=set stream=set format=set bytes=7,8,9",
                               "wave2 format=1/1/22050/22050/1/8", "selection0 10..200", "selection1 0..0",
                               "selection2 0..0", "selection3 -3..4"}));
-        QVERIFY(FDialogs->Messages.isEmpty());
-        QCOMPARE(FForm->WavesList->topLevelItemCount(), 3);
+        QVERIFY(Fx.Dialogs().Messages.isEmpty());
+        QCOMPARE(Fx.Form().WavesList->topLevelItemCount(), 3);
     }
 
     void runRules_data()
@@ -405,13 +399,13 @@ private slots:
         for (int run = 0; run < 2; ++run) {
             filter->trigger();
             QCOMPARE(Calls(TakeLog()), calls);
-            QCOMPARE(FDialogs->Messages, message.isEmpty() ? QStringList{} : QStringList{message});
-            FDialogs->ClearRecord();
+            QCOMPARE(Fx.Dialogs().Messages, message.isEmpty() ? QStringList{} : QStringList{message});
+            Fx.Dialogs().ClearRecord();
         }
-        QCOMPARE(FForm->WavesList->topLevelItemCount(), 0);
+        QCOMPARE(Fx.Form().WavesList->topLevelItemCount(), 0);
         // Anything but an action runs nothing.
         QObject notAnAction;
-        FForm->RunPluginFilter(&notAnAction);
+        Fx.Form().RunPluginFilter(&notAnAction);
         QCOMPARE(TakeLog(), QStringList{});
     }
 
@@ -419,21 +413,21 @@ private slots:
     {
         // The kit beside the program, read and run by the window like any plug-in.
         SetLibraryFolder(std::string());
-        FForm->Plugins->Parts().ProgramDir = QCoreApplication::applicationDirPath() + QLatin1Char('/');
-        FForm->Plugins->PluginScanMessage(true);
+        Fx.Form().Plugins->Parts().ProgramDir = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+        Fx.Form().Plugins->PluginScanMessage(true);
         TAction* echo = FilterAction("Echo");
         QVERIFY2(echo, "the kit is built beside the program");
         QCOMPARE(echo->Category(), QStringLiteral("kit_effects.txf"));
         QVERIFY(FilterAction("About (kit_effects.txf)"));
-        FForm->WorkingPane->Wave()->Assign(*Wave(1000, 0, 0));
-        FForm->WorkingPane->SetSelection(100, 199);
+        Fx.Form().WorkingPane->Wave()->Assign(*Wave(1000, 0, 0));
+        Fx.Form().WorkingPane->SetSelection(100, 199);
         echo->trigger();
-        QVERIFY(FDialogs->Messages.isEmpty());
-        QCOMPARE(FForm->WavesList->topLevelItemCount(), 1);
-        QTreeWidgetItem* entry = FForm->WavesList->topLevelItem(0);
+        QVERIFY(Fx.Dialogs().Messages.isEmpty());
+        QCOMPARE(Fx.Form().WavesList->topLevelItemCount(), 1);
+        QTreeWidgetItem* entry = Fx.Form().WavesList->topLevelItem(0);
         QCOMPARE(entry->text(0), QStringLiteral("Working Wave (Echo)"));
         QCOMPARE(TWavesList::EntryWave(entry)->Size(), 100 + 6 * 4410);
-        QCOMPARE(FForm->statusBar()->currentMessage(), QStringLiteral("Working Wave (Echo)"));
+        QCOMPARE(Fx.Form().statusBar()->currentMessage(), QStringLiteral("Working Wave (Echo)"));
     }
 
     void returnedRecords_data()
@@ -469,13 +463,13 @@ private slots:
         QFETCH(QString, message);
         Install({"tp_v2"});
         TAction* filter = MakeFilter("tp_v2.txf", "Filter0");
-        FForm->statusBar()->showMessage(QStringLiteral("before"));
+        Fx.Form().statusBar()->showMessage(QStringLiteral("before"));
         qputenv("SONOVANE_TP_RETURN", returned.toLocal8Bit());
         filter->trigger();
         QCOMPARE(Calls(TakeLog()), "load InitLib window Filter0 v2 FreeLib unload");
-        QCOMPARE(FForm->statusBar()->currentMessage(), status);
-        QCOMPARE(FDialogs->Messages, message.isEmpty() ? QStringList{} : QStringList{message});
-        TWavesList* list = FForm->WavesList;
+        QCOMPARE(Fx.Form().statusBar()->currentMessage(), status);
+        QCOMPARE(Fx.Dialogs().Messages, message.isEmpty() ? QStringList{} : QStringList{message});
+        TWavesList* list = Fx.Form().WavesList;
         QCOMPARE(list->topLevelItemCount(), entry.isEmpty() ? 0 : 1);
         if (!entry.isEmpty()) {
             QTreeWidgetItem* item = list->topLevelItem(0);
@@ -487,11 +481,11 @@ private slots:
             QCOMPARE(item->text(1), TWavesList::LengthText(wave->Size()));
         }
         // The program goes on: the next run lists its wave.
-        FDialogs->ClearRecord();
+        Fx.Dialogs().ClearRecord();
         qputenv("SONOVANE_TP_RETURN", "size=3 name=Next");
         filter->trigger();
         QCOMPARE(list->topLevelItem(list->topLevelItemCount() - 1)->text(0), QStringLiteral("Next"));
-        QVERIFY(FDialogs->Messages.isEmpty());
+        QVERIFY(Fx.Dialogs().Messages.isEmpty());
     }
 };
 

@@ -17,6 +17,7 @@
 #include "app/SelectionsList.h"
 #include "app/main.h"
 #include "support/ScriptedDialogs.h"
+#include "support/WindowFixture.h"
 #include "tests/support/TestWaves.h"
 #include "view/PaneCanvas.h"
 #include "view/wavpaint.h"
@@ -26,12 +27,10 @@ using namespace testwaves;
 class TestSelectionsList : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TScriptedDialogs> FDialogs;
-    std::unique_ptr<TAboutBox> FAbout;
-    std::unique_ptr<TForm1> FForm;
+    TWindowFixture Fx;
 
-    TSelectionsList& List() { return *FForm->SelectList; }
-    QString Status() { return FForm->statusBar()->currentMessage(); }
+    TSelectionsList& List() { return *Fx.Form().SelectList; }
+    QString Status() { return Fx.Form().statusBar()->currentMessage(); }
     QTreeWidgetItem* Plain(const QStringList& texts) { return new QTreeWidgetItem(&List(), texts); }
     void Click(QTreeWidgetItem* entry)
     {
@@ -55,20 +54,11 @@ private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
     void init()
     {
-        FDialogs = std::make_unique<TScriptedDialogs>();
-        FAbout = std::make_unique<TAboutBox>();
-        FForm = std::make_unique<TForm1>(FAbout.get());
-        FForm->show();
-        QVERIFY(QTest::qWaitForWindowExposed(FForm.get()));
-        Fill(*FForm->WorkingPane->Wave(), ByteVector(10000, 140));
-        Fill(*FForm->FinalPane->Wave(), ByteVector(5000, 120));
+        QVERIFY(Fx.Open());
+        Fill(*Fx.Form().WorkingPane->Wave(), ByteVector(10000, 140));
+        Fill(*Fx.Form().FinalPane->Wave(), ByteVector(5000, 120));
     }
-    void cleanup()
-    {
-        FForm.reset();
-        FAbout.reset();
-        FDialogs.reset();
-    }
+    void cleanup() { Fx.Close(); }
 
     void storesAPaneSelectionLongerThan101Samples()
     {
@@ -82,10 +72,10 @@ private slots:
                      {1000, 1101, true, true, {}},
                      {0, 0, false, false, {}}};
         for (const auto& c : cases) {
-            FForm->WorkingPane->SetSelection(c.start, c.end);
-            const TTxWavStream* wave = c.withWave ? FForm->WorkingPane->Wave() : nullptr;
+            Fx.Form().WorkingPane->SetSelection(c.start, c.end);
+            const TTxWavStream* wave = c.withWave ? Fx.Form().WorkingPane->Wave() : nullptr;
             const bool stores = !c.texts.isEmpty();
-            FForm->statusBar()->showMessage("before");
+            Fx.Form().statusBar()->showMessage("before");
             QCOMPARE(TSelectionsList::CanStore(wave, c.hasListItem), stores);
             QCOMPARE(List().SelectListDragOver(wave, c.hasListItem), stores);
             QCOMPARE(Status(), stores ? QStringLiteral("Drop to add this selection") : QStringLiteral("before"));
@@ -99,7 +89,7 @@ private slots:
             for (int col = 0; col < entry->columnCount(); ++col)
                 shown << entry->text(col);
             QCOMPARE(shown, c.texts);
-            QCOMPARE(FForm->WorkingPane->SelEnd(), c.end);
+            QCOMPARE(Fx.Form().WorkingPane->SelEnd(), c.end);
         }
         QCOMPARE(List().topLevelItemCount(), 2);
         QCOMPARE(List().columnCount(), 3);  // the offsets are not shown
@@ -110,8 +100,8 @@ private slots:
 
     void clickBracketsTheEntryOnBothPanes()
     {
-        TWavPaintBox& working = *FForm->WorkingPane;
-        TWavPaintBox& final = *FForm->FinalPane;
+        TWavPaintBox& working = *Fx.Form().WorkingPane;
+        TWavPaintBox& final = *Fx.Form().FinalPane;
         working.SetSelection(10, 20);
         QTreeWidgetItem* stored = List().AppendEntry(1000, 4000);
         QTreeWidgetItem* reversed = List().AppendEntry(3000, 500);
@@ -184,7 +174,7 @@ private slots:
         for (const QList<QVariant>& call : removed)
             order << call[0].value<const QTreeWidgetItem*>();
         QCOMPARE(order, (QList<const void*>{b, d, a, c}));
-        QVERIFY(FDialogs->Log.isEmpty());  // not asked
+        QVERIFY(Fx.Dialogs().Log.isEmpty());  // not asked
     }
 
     void pluginsReceiveZerosForEntriesThatDoNotRead()
@@ -202,7 +192,7 @@ private slots:
 
     void pointerMovementShowsTheListsHint()
     {
-        FForm->statusBar()->showMessage("before");
+        Fx.Form().statusBar()->showMessage("before");
         QTest::mouseMove(List().viewport(), QPoint(20, 20));
         QCOMPARE(Status(), QStringLiteral("Selections list. Drag often needed selection in here."));
     }
