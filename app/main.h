@@ -57,6 +57,16 @@ public:
     explicit TForm1(TAboutBox* aboutBox, QWidget* parent = nullptr);
     ~TForm1() override;  // FormDestroy
 
+    // What the start-up hands in: "-nodelay" (the plug-in scan skips its pauses), the
+    // folder the scan looks in, and files to open as "Open Wave" opens them.
+    void SetNoDelay(bool noDelay);
+    void SetPluginFolder(const QString& folder);
+    void OpenFiles(const QStringList& fileNames);
+
+    // The GUI tests' one way to the members below (tests/gui/support).
+    friend class TForm1TestAccess;
+
+private:
     // --- state held for the whole run --------------------------------------------
     TACMConvertor Convertor;
     std::unique_ptr<TRangePlayer> Player;     // the play buffer and WPlayer
@@ -175,6 +185,7 @@ public:
     TAction* DelSel2 = nullptr;               // no control of its own
     TAction* VersionMiss = nullptr;
 
+public:
     // --- handlers -------------------------------------------------------------------
     void FormCreate();
     void FormClose();

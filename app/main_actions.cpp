@@ -22,6 +22,21 @@ void TForm1::OpenWaveFileExecute()
     Opener->OpenWithDialog();
 }
 
+void TForm1::SetNoDelay(bool noDelay)
+{
+    NoDelay = noDelay;
+}
+
+void TForm1::SetPluginFolder(const QString& folder)
+{
+    Plugins->Parts().ProgramDir = folder;
+}
+
+void TForm1::OpenFiles(const QStringList& fileNames)
+{
+    Opener->OpenFiles(fileNames);
+}
+
 void TForm1::SaveWaveFileExecute()
 {
     Saver->SaveWaveFileExecute();

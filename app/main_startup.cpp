@@ -7,7 +7,6 @@
 #include "about/Unit2.h"
 #include "app/CommandLine.h"
 #include "app/StartupFiles.h"
-#include "app/WaveOpener.h"
 #include "app/main.h"
 #include "conversion/WorkingFormatImage.h"
 #include "platform/playsound.h"
@@ -42,7 +41,7 @@ TStartup RunStartup(const QStringList& arguments)
     } else {
         s.AboutBox->WritePluginLine(QStringLiteral("No Plugins loaded!"));
     }
-    s.Form1->NoDelay = first == QLatin1String(NoDelaySwitch);
+    s.Form1->SetNoDelay(first == QLatin1String(NoDelaySwitch));
 
     // 6. The message loop shows the window; the posted scan runs once it is up.
     s.Form1->show();
@@ -57,7 +56,7 @@ TStartup RunStartup(const QStringList& arguments)
     if (!files.isEmpty()) {
         TForm1* form = s.Form1.get();
         new TStartupFiles(form, s.PluginScanPosted ? s.AboutBox.get() : nullptr, files,
-                          [form](const QStringList& names) { form->Opener->OpenFiles(names); });
+                          [form](const QStringList& names) { form->OpenFiles(names); });
     }
     return s;
 }

@@ -13,7 +13,6 @@
 #include "app/Startup.h"
 #include "app/main.h"
 #include "platform/dialogs.h"
-#include "plugins/PluginHost.h"
 
 namespace {
 
@@ -36,11 +35,11 @@ void StartUp(benchmark::State& state, const QStringList& arguments, const QStrin
     for (auto _ : state) {
         TStartup s = RunStartup(arguments);
         if (!pluginFolder.isEmpty())
-            s.Form1->Plugins->Parts().ProgramDir = pluginFolder;
+            s.Form1->SetPluginFolder(pluginFolder);
         // The posted scan runs with the first pass of the loop.
         QCoreApplication::sendPostedEvents(s.Form1.get());
         QCoreApplication::processEvents();
-        entries = int(s.Form1->PlugInMenu->actions().size());
+        entries = int(s.Form1->findChild<QMenu*>(QStringLiteral("PlugInMenu"))->actions().size());
         benchmark::DoNotOptimize(entries);
     }
     Dialogs::SetHook(previous);

@@ -58,16 +58,16 @@ class TestDragDrop : public QObject {
 private:
     TWindowFixture Fx;
 
-    TWavPaintBox* W() { return Fx.Form().WorkingPane; }
-    TWavPaintBox* F() { return Fx.Form().FinalPane; }
+    TWavPaintBox* W() { return Fx.Window().WorkingPane(); }
+    TWavPaintBox* F() { return Fx.Window().FinalPane(); }
     TTxWavStream& Working() { return *W()->Wave(); }
     TTxWavStream& Final() { return *F()->Wave(); }
-    TWavesList& Waves() { return *Fx.Form().WavesList; }
-    TSelectionsList& Stored() { return *Fx.Form().SelectList; }
-    TWDragObject* Current() { return Fx.Form().DragSession->Current(); }
+    TWavesList& Waves() { return *Fx.Window().WavesList(); }
+    TSelectionsList& Stored() { return *Fx.Window().SelectList(); }
+    TWDragObject* Current() { return Fx.Window().DragSession()->Current(); }
     QString Status() { return Fx.Form().statusBar()->currentMessage(); }
     static QString Panel(TWavPaintBox* pane, int i) { return pane->StatusBar->PanelText(i); }
-    std::unique_ptr<QMimeData> Ours() { return std::unique_ptr<QMimeData>(Fx.Form().DragSession->MakeMimeData()); }
+    std::unique_ptr<QMimeData> Ours() { return std::unique_ptr<QMimeData>(Fx.Window().DragSession()->MakeMimeData()); }
     std::pair<int32_t, int32_t> Sel(TTxWavStream& w) { return {w.SelStart(), w.SelEnd()}; }
 
     // Enter and move at p; whether the target accepts.
@@ -112,7 +112,7 @@ private:
     std::unique_ptr<TTxWavStream> Wave(const ByteVector& bytes)
     {
         auto wave = std::make_unique<TTxWavStream>();
-        wave->SetFormat(Fx.Form().Convertor.ACMFormatOut.Head());
+        wave->SetFormat(Fx.Window().Convertor().ACMFormatOut.Head());
         Fill(*wave, bytes);
         return wave;
     }
@@ -149,7 +149,7 @@ private slots:
         QCOMPARE(F()->width(), 500);
         Fill(Working(), Iota(44100));
         W()->SetSelection(22050, 33075);
-        Fx.Form().BtnDragSel1->click();
+        Fx.Window().BtnDragSel1()->click();
         QCOMPARE(Current()->Description, W1to15);
         QCOMPARE(Current()->DropMode, dropNone);
         auto mime = Ours();
@@ -186,7 +186,7 @@ private slots:
         W()->SetSelection(300, 399);
         W()->UpdateStatus();
         const QString own = Panel(W(), 1);
-        Fx.Form().BtnDragSel1->click();
+        Fx.Window().BtnDragSel1()->click();
         // Its own wave in the replace zone: refused and not dropped, no undo step.
         auto itself = Ours();
         // The enter is taken all the same, or the toolkit would send no moves to find
@@ -195,18 +195,18 @@ private slots:
         QCoreApplication::sendEvent(W(), &enter);
         QVERIFY(enter.isAccepted());
         QVERIFY(!Over(W(), Middle(W()), itself.get()));
-        QVERIFY(!Fx.Form().PaneDrops->PaneDragDrop(*W(), Current(), W()->width() / 2, 10));
+        QVERIFY(!Fx.Window().PaneDrops()->PaneDragDrop(*W(), Current(), W()->width() / 2, 10));
         QCOMPARE(Panel(W(), 1), own);
         QCOMPARE(Bytes(Working()), Iota(1000));
-        QVERIFY(!Fx.Form().BtnUndo->isEnabled());
+        QVERIFY(!Fx.Window().BtnUndo()->isEnabled());
         // Anything but our drag object is refused by every target.
         QMimeData text;
         text.setText(QStringLiteral("hello"));
         QMimeData stale;  // our type with the token of an earlier drag
         stale.setData(QString::fromLatin1(TDragSession::MimeType), Ours()->data(TDragSession::MimeType));
-        Fx.Form().BtnDragSel1->click();
+        Fx.Window().BtnDragSel1()->click();
         for (QWidget* target : {static_cast<QWidget*>(F()), Waves().viewport(), Stored().viewport(),
-                                static_cast<QWidget*>(Fx.Form().TrashCan)})
+                                static_cast<QWidget*>(Fx.Window().TrashCan())})
             for (const QMimeData* mime : {&text, &stale})
                 QVERIFY(!Over(target, {5, 5}, mime) && !Drop(target, {5, 5}, mime));
         // An empty source wave is refused.
@@ -216,7 +216,7 @@ private slots:
         // A start without its condition makes no drag object: an empty pane, a press on
         // an empty part of a list.
         TWDragObject* last = Current();
-        Fx.Form().BtnDragSel1->click();
+        Fx.Window().BtnDragSel1()->click();
         QTest::mousePress(Waves().viewport(), Qt::LeftButton, {}, {5, 5});
         Move(Waves().viewport(), {40, 5}, Qt::LeftButton);
         QCOMPARE(Current(), last);
@@ -239,14 +239,14 @@ private slots:
         for (const auto& c : cases) {
             Fill(Working(), wave);
             W()->SetSelection(c.selStart, c.selEnd);
-            Fx.Form().BtnDragSel1->click();
+            Fx.Window().BtnDragSel1()->click();
             QVERIFY(DropOurs(W(), c.toFront ? Left(W()) : Right(W())));
             QCOMPARE(Bytes(Working()), c.want);
             QCOMPARE(Sel(Working()), c.sel);
         }
         // Each drop was an undo step; undoing the last gives back the wave before it.
-        QCOMPARE(Fx.Form().BtnUndo->Caption(), QStringLiteral("Undo \"Drag and Drop\""));
-        Fx.Form().BtnUndo->trigger();
+        QCOMPARE(Fx.Window().BtnUndo()->Caption(), QStringLiteral("Undo \"Drag and Drop\""));
+        Fx.Window().BtnUndo()->trigger();
         QCOMPARE(Bytes(Working()), wave);
     }
 
@@ -268,14 +268,14 @@ private slots:
             Fill(Working(), work);
             W()->SetSelection(c.selStart, c.selEnd);
             Fill(Final(), fin);
-            Fx.Form().BtnDragSel1->click();
+            Fx.Window().BtnDragSel1()->click();
             QVERIFY(DropOurs(F(), c.zone == 'L' ? Left(F()) : c.zone == 'R' ? Right(F()) : Middle(F())));
             QCOMPARE(Bytes(Final()), c.want);
             QCOMPARE(Sel(Final()), c.sel);
             QCOMPARE(Bytes(Working()), work);
             QCOMPARE(F()->WaveName, QStringLiteral("Final Wave"));
         }
-        QVERIFY(!Fx.Form().BtnUndo->isEnabled());  // the final pane has no undo
+        QVERIFY(!Fx.Window().BtnUndo()->isEnabled());  // the final pane has no undo
     }
 
     void entryReplacingAPaneNamesItAndAddWholeWaveKeepsTheName()
@@ -299,14 +299,14 @@ private slots:
         QCOMPARE(Bytes(Final()), Iota(700));
         QCOMPARE(F()->WaveName, QStringLiteral("door"));
 
-        Fx.Form().BtnAddWave2->click();
+        Fx.Window().BtnAddWave2()->click();
         QCOMPARE(Waves().topLevelItemCount(), 2);
         QTreeWidgetItem* copy = Waves().topLevelItem(1);
         QCOMPARE(copy->text(0), QStringLiteral("door"));
         QCOMPARE(Bytes(*TWavesList::EntryWave(copy)), Iota(700));
         QVERIFY(Renaming(copy));
         Fill(Working(), {});
-        Fx.Form().BtnAddWave1->click();  // an empty pane adds nothing
+        Fx.Window().BtnAddWave1()->click();  // an empty pane adds nothing
         QCOMPARE(Waves().topLevelItemCount(), 2);
     }
 
@@ -314,7 +314,7 @@ private slots:
     {
         Fill(Working(), Iota(44100));
         W()->SetSelection(22050, 33075);
-        Fx.Form().BtnDragSel1->click();
+        Fx.Window().BtnDragSel1()->click();
         auto mime = Ours();
         QVERIFY(Over(Waves().viewport(), {5, 5}, mime.get()));
         QCOMPARE(Status(), QStringLiteral("Drop to add this wave"));
@@ -361,7 +361,7 @@ private slots:
         Fill(Working(), Iota(3000));
         for (const int end : {1100, 1101}) {
             W()->SetSelection(1000, end);
-            Fx.Form().BtnDragSel1->click();
+            Fx.Window().BtnDragSel1()->click();
             QCOMPARE(DropOurs(Stored().viewport(), {5, 5}), end == 1101);
             QCOMPARE(Status(), QString());
         }
@@ -389,8 +389,8 @@ private slots:
 
     void trashCanDeletesWhatIsDroppedWithItsCaptions()
     {
-        QCOMPARE(Fx.Form().TrashCan->text(), QStringLiteral("Trash can"));
-        Move(Fx.Form().TrashCan, {5, 5}, Qt::NoButton);
+        QCOMPARE(Fx.Window().TrashCan()->text(), QStringLiteral("Trash can"));
+        Move(Fx.Window().TrashCan(), {5, 5}, Qt::NoButton);
         QCOMPARE(Status(), QStringLiteral("Trash can. Drag and Drop items to delete."));
         Move(Waves().viewport(), {5, 5}, Qt::NoButton);
         QCOMPARE(Status(), QStringLiteral("Waves list holds your sounds."));
@@ -398,35 +398,35 @@ private slots:
         const ByteVector wave = Iota(44100);
         Fill(Working(), wave);
         W()->SetSelection(22050, 33075);
-        Fx.Form().BtnDragSel1->click();
+        Fx.Window().BtnDragSel1()->click();
         auto mime = Ours();
-        QVERIFY(Over(Fx.Form().TrashCan, {5, 5}, mime.get()));
-        QCOMPARE(Fx.Form().TrashCan->text(), "Delete " + W1to15);
+        QVERIFY(Over(Fx.Window().TrashCan(), {5, 5}, mime.get()));
+        QCOMPARE(Fx.Window().TrashCan()->text(), "Delete " + W1to15);
         QCOMPARE(Status(), QStringLiteral("Drop to delete"));
-        Leave(Fx.Form().TrashCan);
-        QCOMPARE(Fx.Form().TrashCan->text(), QStringLiteral("Trash Can"));
+        Leave(Fx.Window().TrashCan());
+        QCOMPARE(Fx.Window().TrashCan()->text(), QStringLiteral("Trash Can"));
         QCOMPARE(Status(), QString());
         // A pane's selection: the samples go, the rest is selected, no undo step.
-        QVERIFY(DropOurs(Fx.Form().TrashCan, {5, 5}));
+        QVERIFY(DropOurs(Fx.Window().TrashCan(), {5, 5}));
         QCOMPARE(Bytes(Working()), Cat({Range(wave, 0, 22049), Range(wave, 33076, 44099)}));
         QCOMPARE(Sel(Working()), std::make_pair(0, 44100 - 11026 - 1));
-        QVERIFY(!Fx.Form().BtnUndo->isEnabled());
-        QCOMPARE(Fx.Form().TrashCan->text(), QStringLiteral("Trash Can"));
+        QVERIFY(!Fx.Window().BtnUndo()->isEnabled());
+        QCOMPARE(Fx.Window().TrashCan()->text(), QStringLiteral("Trash Can"));
 
         // An entry shown in a pane goes; the pane keeps its copy. A stored selection goes.
         QTreeWidgetItem* bell = Entry("bell", Iota(500));
         Fill(Final(), Iota(500));
         DragEntry(Waves(), bell);
-        QVERIFY(Over(Fx.Form().TrashCan, {5, 5}, Ours().get()));
-        QCOMPARE(Fx.Form().TrashCan->text(), QStringLiteral("Delete bell"));
-        QVERIFY(DropOurs(Fx.Form().TrashCan, {5, 5}));
+        QVERIFY(Over(Fx.Window().TrashCan(), {5, 5}, Ours().get()));
+        QCOMPARE(Fx.Window().TrashCan()->text(), QStringLiteral("Delete bell"));
+        QVERIFY(DropOurs(Fx.Window().TrashCan(), {5, 5}));
         QCOMPARE(Waves().topLevelItemCount(), 0);
         QCOMPARE(Bytes(Final()), Iota(500));
         QTreeWidgetItem* stored = Stored().AppendEntry(10, 200);
         DragEntry(Stored(), stored);
-        QVERIFY(Over(Fx.Form().TrashCan, {5, 5}, Ours().get()));
-        QCOMPARE(Fx.Form().TrashCan->text(), QStringLiteral("Delete SelectiGHon info"));
-        QVERIFY(DropOurs(Fx.Form().TrashCan, {5, 5}));
+        QVERIFY(Over(Fx.Window().TrashCan(), {5, 5}, Ours().get()));
+        QCOMPARE(Fx.Window().TrashCan()->text(), QStringLiteral("Delete SelectiGHon info"));
+        QVERIFY(DropOurs(Fx.Window().TrashCan(), {5, 5}));
         QCOMPARE(Stored().topLevelItemCount(), 0);
         QVERIFY(!Current());
     }
@@ -447,11 +447,11 @@ private slots:
             QVERIFY(Current());
             auto mime = Ours();
             removals[i]();
-            QVERIFY(!Current() && !Fx.Form().DragSession->Dragged(mime.get()));
+            QVERIFY(!Current() && !Fx.Window().DragSession()->Dragged(mime.get()));
             Fill(Final(), Iota(1000));
             const int waves = Waves().topLevelItemCount(), stored = Stored().topLevelItemCount();
             for (QWidget* target : {static_cast<QWidget*>(F()), Waves().viewport(), Stored().viewport(),
-                                    static_cast<QWidget*>(Fx.Form().TrashCan)})
+                                    static_cast<QWidget*>(Fx.Window().TrashCan())})
                 QVERIFY(!Over(target, {5, 5}, mime.get()) && !Drop(target, {5, 5}, mime.get()));
             QCOMPARE(Bytes(Final()), Iota(1000));
             QCOMPARE(std::make_pair(Waves().topLevelItemCount(), Stored().topLevelItemCount()),
@@ -497,7 +497,7 @@ private slots:
         QVERIFY(Fx.Dialogs().Messages[0].startsWith("Error opening file \"" + bad + "\": "));
         QCOMPARE(Bytes(Working()), Iota(800, 2));
         QCOMPARE(W()->WaveName, QStringLiteral("b"));
-        QCOMPARE(Fx.Form().BtnUndo->Caption(), QStringLiteral("Undo \"Drag and Drop\""));
+        QCOMPARE(Fx.Window().BtnUndo()->Caption(), QStringLiteral("Undo \"Drag and Drop\""));
         // Remote addresses are not files.
         QMimeData remote;
         remote.setUrls({QUrl(QStringLiteral("https://example.org/a.wav"))});
@@ -518,11 +518,11 @@ private slots:
         QCOMPARE(Sel(Working()), std::make_pair(22050, 33075));
         // The drag took the release: the next plain move is the pane's again.
         Move(W(), {10, 5}, Qt::NoButton);
-        QCOMPARE(Fx.Form().PaneMouse->DragArmed(), (TWavPaintBox*)nullptr);
+        QCOMPARE(Fx.Window().PaneMouse()->DragArmed(), (TWavPaintBox*)nullptr);
         // The final pane's button drags its selection.
         Fill(Final(), Iota(44100));
         F()->SetSelection(22050, 33075);
-        Fx.Form().BtnDragSel2->click();
+        Fx.Window().BtnDragSel2()->click();
         QCOMPARE(Current()->Description, "F" + W1to15.mid(1));
     }
 
@@ -552,7 +552,7 @@ private slots:
             QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
         }
         QCOMPARE(Bytes(Working()), Iota(300));  // auto show showed "ramp" only
-        QVERIFY(DropOurs(Fx.Form().TrashCan, {5, 5}));  // the stored selection pressed goes
+        QVERIFY(DropOurs(Fx.Window().TrashCan(), {5, 5}));  // the stored selection pressed goes
         QCOMPARE(TSelectionsList::EntryRange(Stored().topLevelItem(0)), (std::optional<TStoredRange>{{500, 900}}));
         QCOMPARE(Stored().topLevelItemCount(), 1);
         QCOMPARE(Waves().topLevelItemCount(), 2);

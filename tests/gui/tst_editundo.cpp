@@ -71,30 +71,30 @@ QStringList Panels(const TWavPaintBox* p)
 // 'f' final pane with status, never recorded. A null action is the button BtnDelSel2.
 const struct TRow {
     const char* name;
-    TAction* TForm1::*action;
+    TAction*& (TForm1TestAccess::*action)() const;
     char kind;
     int32_t n, s, e;
     void (*op)(W&);
 } Rows[] = {
-    {"Normal", &TForm1::Normal, 'h', 1000, 100, 599, [](W& w) { w.Normalize(0.85f); }},
-    {"Norm100", &TForm1::Norm100, 'h', 1000, 100, 599, [](W& w) { w.Normalize(0.99f); }},
-    {"Norm90", &TForm1::Norm90, 'h', 1000, 0, 999, [](W& w) { w.Normalize(0.9f); }},
-    {"Norm80", &TForm1::Norm80, 'h', 1000, 5, 6, [](W& w) { w.Normalize(0.8f); }},
-    {"Norm75", &TForm1::Norm75, 'h', 1000, 100, 599, [](W& w) { w.Normalize(0.75f); }},
-    {"Norm50", &TForm1::Norm50, 'h', 1000, 5, 6, [](W& w) { w.Normalize(0.5f); }},
-    {"Norm0", &TForm1::Norm0, 'h', 1000, 100, 599, [](W& w) { w.Normalize(0.0f); }},
-    {"IncAmp", &TForm1::IncAmp, 'h', 1000, 100, 599, [](W& w) { w.Amplify(1.1f); }},
-    {"DecAmp", &TForm1::DecAmp, 'h', 1000, 100, 599, [](W& w) { w.Amplify(0.9f); }},
-    {"FadeIn", &TForm1::FadeIn, 'h', 1000, 100, 109, [](W& w) { w.FadeInRange(w.SelStart(), w.SelLength(), 1); }},
-    {"FadeOut", &TForm1::FadeOut, 'h', 1000, 990, 999, [](W& w) { w.FadeOutRange(w.SelStart(), w.SelLength(), 1); }},
-    {"Reverse", &TForm1::Reverse, 'w', 1000, 10, 14, [](W& w) { w.ReverseSelection(); }},
-    {"DelSelect", &TForm1::DelSelect, 'w', 1000, 100, 899, [](W& w) { w.RemoveSelection(); }},
-    {"DelSelect to empty", &TForm1::DelSelect, 'w', 1000, 50, 999, [](W& w) { w.RemoveSelection(); }},
-    {"TrimSel", &TForm1::TrimSel, 'w', 1000, 200, 499, [](W& w) { w.TrimToSelection(); }},
-    {"SpeedUp", &TForm1::SpeedUp, 'w', 5000, 0, 999, [](W& w) { w.SpeedUpSelection(); }},
-    {"SlowDown", &TForm1::SlowDown, 'w', 1000, 100, 199, [](W& w) { w.SlowDownSelection(); }},
-    {"DelSel2", &TForm1::DelSel2, 'f', 1000, 100, 899, [](W& w) { w.RemoveSelection(); }},
-    {"TrimSel2", &TForm1::TrimSel2, 'f', 1000, 200, 499, [](W& w) { w.TrimToSelection(); }},
+    {"Normal", &TForm1TestAccess::Normal, 'h', 1000, 100, 599, [](W& w) { w.Normalize(0.85f); }},
+    {"Norm100", &TForm1TestAccess::Norm100, 'h', 1000, 100, 599, [](W& w) { w.Normalize(0.99f); }},
+    {"Norm90", &TForm1TestAccess::Norm90, 'h', 1000, 0, 999, [](W& w) { w.Normalize(0.9f); }},
+    {"Norm80", &TForm1TestAccess::Norm80, 'h', 1000, 5, 6, [](W& w) { w.Normalize(0.8f); }},
+    {"Norm75", &TForm1TestAccess::Norm75, 'h', 1000, 100, 599, [](W& w) { w.Normalize(0.75f); }},
+    {"Norm50", &TForm1TestAccess::Norm50, 'h', 1000, 5, 6, [](W& w) { w.Normalize(0.5f); }},
+    {"Norm0", &TForm1TestAccess::Norm0, 'h', 1000, 100, 599, [](W& w) { w.Normalize(0.0f); }},
+    {"IncAmp", &TForm1TestAccess::IncAmp, 'h', 1000, 100, 599, [](W& w) { w.Amplify(1.1f); }},
+    {"DecAmp", &TForm1TestAccess::DecAmp, 'h', 1000, 100, 599, [](W& w) { w.Amplify(0.9f); }},
+    {"FadeIn", &TForm1TestAccess::FadeIn, 'h', 1000, 100, 109, [](W& w) { w.FadeInRange(w.SelStart(), w.SelLength(), 1); }},
+    {"FadeOut", &TForm1TestAccess::FadeOut, 'h', 1000, 990, 999, [](W& w) { w.FadeOutRange(w.SelStart(), w.SelLength(), 1); }},
+    {"Reverse", &TForm1TestAccess::Reverse, 'w', 1000, 10, 14, [](W& w) { w.ReverseSelection(); }},
+    {"DelSelect", &TForm1TestAccess::DelSelect, 'w', 1000, 100, 899, [](W& w) { w.RemoveSelection(); }},
+    {"DelSelect to empty", &TForm1TestAccess::DelSelect, 'w', 1000, 50, 999, [](W& w) { w.RemoveSelection(); }},
+    {"TrimSel", &TForm1TestAccess::TrimSel, 'w', 1000, 200, 499, [](W& w) { w.TrimToSelection(); }},
+    {"SpeedUp", &TForm1TestAccess::SpeedUp, 'w', 5000, 0, 999, [](W& w) { w.SpeedUpSelection(); }},
+    {"SlowDown", &TForm1TestAccess::SlowDown, 'w', 1000, 100, 199, [](W& w) { w.SlowDownSelection(); }},
+    {"DelSel2", &TForm1TestAccess::DelSel2, 'f', 1000, 100, 899, [](W& w) { w.RemoveSelection(); }},
+    {"TrimSel2", &TForm1TestAccess::TrimSel2, 'f', 1000, 200, 499, [](W& w) { w.TrimToSelection(); }},
     {"BtnDelSel2 to empty", nullptr, 'f', 1000, 0, 949, [](W& w) { w.RemoveSelection(); }},
 };
 
@@ -106,22 +106,22 @@ class TestEditUndo : public QObject {
     TWindowFixture Fx;
     QStringList FCursorLog;
 
-    W& Work() { return *Fx.Form().WorkingPane->Wave(); }
+    W& Work() { return *Fx.Window().WorkingPane()->Wave(); }
     QAction* Item(const QString& name) { return Fx.Form().findChild<QAction*>(name); }
     QStringList StepNames()
     {
         QStringList names;
-        for (const TUndoStep& s : Fx.Form().Undo->List().Steps())
+        for (const TUndoStep& s : Fx.Window().Undo()->List().Steps())
             names << QString::fromStdString(s.Name);
         return names;
     }
     void CheckUndo(const QString& caption, bool undo, bool clear)
     {
-        QCOMPARE(Fx.Form().BtnUndo->Caption(), caption);
+        QCOMPARE(Fx.Window().BtnUndo()->Caption(), caption);
         if (undo)  // the hint starts empty and follows the caption from the first step on
-            QCOMPARE(Fx.Form().BtnUndo->Hint(), caption);
-        QCOMPARE(Fx.Form().BtnUndo->isEnabled(), undo);
-        QCOMPARE(Fx.Form().ClearUndo->isEnabled(), clear);
+            QCOMPARE(Fx.Window().BtnUndo()->Hint(), caption);
+        QCOMPARE(Fx.Window().BtnUndo()->isEnabled(), undo);
+        QCOMPARE(Fx.Window().ClearUndo()->isEnabled(), clear);
     }
     // Logs "wait"/"other" when a pointer goes up, "back" when it comes down, each with
     // whether wave still holds before; and "message" for each message shown.
@@ -156,8 +156,8 @@ private slots:
         QFETCH(int, row);
         const TRow& r = Rows[row];
         const bool final_ = r.kind == 'f';
-        TWavPaintBox* pane = final_ ? Fx.Form().FinalPane : Fx.Form().WorkingPane;
-        TWavPaintBox* other = final_ ? Fx.Form().WorkingPane : Fx.Form().FinalPane;
+        TWavPaintBox* pane = final_ ? Fx.Window().FinalPane() : Fx.Window().WorkingPane();
+        TWavPaintBox* other = final_ ? Fx.Window().WorkingPane() : Fx.Window().FinalPane();
         Load(pane, r.n, r.s, r.e);
         Load(other, 700, 10, 20, 5);
         const testwaves::ByteVector before = Bytes(*pane->Wave()), otherBefore = Bytes(*other->Wave());
@@ -168,8 +168,8 @@ private slots:
         for (int k = 1; k <= 3; ++k)
             pane->StatusBar->SetPanelText(k, "-"), other->StatusBar->SetPanelText(k, "-");
         WatchCursor(*pane->Wave(), before);
-        TAction* action = r.action ? Fx.Form().*r.action : nullptr;
-        action ? action->trigger() : Fx.Form().BtnDelSel2->click();
+        TAction* action = r.action ? (Fx.Window().*r.action)() : nullptr;
+        action ? action->trigger() : Fx.Window().BtnDelSel2()->click();
         CursorSpy = nullptr;
 
         QCOMPARE(Bytes(*pane->Wave()), Bytes(expected));
@@ -190,11 +190,11 @@ private slots:
             return CheckUndo("Undo", false, false);
 
         CheckUndo(QStringLiteral("Undo \"%1\"").arg(action->Caption()), true, true);
-        Fx.Form().WorkingPane->StatusBar->SetPanelText(2, "-");
-        Fx.Form().BtnUndo->trigger();
+        Fx.Window().WorkingPane()->StatusBar->SetPanelText(2, "-");
+        Fx.Window().BtnUndo()->trigger();
         QCOMPARE(Bytes(Work()), before);
         QCOMPARE((std::pair{Work().SelStart(), Work().SelEnd()}), (std::pair{r.s, r.e}));
-        QVERIFY(Fx.Form().WorkingPane->StatusBar->PanelText(2).endsWith(QStringLiteral("(%1 Bytes)").arg(r.e - r.s + 1)));
+        QVERIFY(Fx.Window().WorkingPane()->StatusBar->PanelText(2).endsWith(QStringLiteral("(%1 Bytes)").arg(r.e - r.s + 1)));
         CheckUndo("Undo", false, false);
     }
 
@@ -215,12 +215,12 @@ private slots:
         QFETCH(QString, item);
         QFETCH(int, commands);
         QFETCH(int, kept);
-        TAction* const order[] = {Fx.Form().Normal, Fx.Form().IncAmp,  Fx.Form().Reverse,  Fx.Form().FadeIn,
-                                  Fx.Form().DecAmp, Fx.Form().Norm50,  Fx.Form().FadeOut,  Fx.Form().Norm90,
-                                  Fx.Form().SlowDown, Fx.Form().SpeedUp, Fx.Form().TrimSel};
+        TAction* const order[] = {Fx.Window().Normal(), Fx.Window().IncAmp(),  Fx.Window().Reverse(),  Fx.Window().FadeIn(),
+                                  Fx.Window().DecAmp(), Fx.Window().Norm50(),  Fx.Window().FadeOut(),  Fx.Window().Norm90(),
+                                  Fx.Window().SlowDown(), Fx.Window().SpeedUp(), Fx.Window().TrimSel()};
         Item(item)->trigger();
         QVERIFY(Item(item)->isChecked());
-        Load(Fx.Form().WorkingPane, 3000, 40, 1500);
+        Load(Fx.Window().WorkingPane(), 3000, 40, 1500);
         QList<std::tuple<testwaves::ByteVector, int32_t, int32_t>> states;
         QStringList names;
         for (int i = 0; i < commands; ++i) {
@@ -231,7 +231,7 @@ private slots:
         QCOMPARE(StepNames(), names.mid(commands - kept));
         for (int j = commands - 1; j >= commands - kept; --j) {
             CheckUndo(QStringLiteral("Undo \"%1\"").arg(names[j]), true, true);
-            Fx.Form().BtnUndo->trigger();
+            Fx.Window().BtnUndo()->trigger();
             QVERIFY(std::tuple(Bytes(Work()), Work().SelStart(), Work().SelEnd()) == states[j]);
         }
         CheckUndo("Undo", false, false);
@@ -239,36 +239,36 @@ private slots:
 
     void limitChangesAndRecordingRules()
     {
-        Load(Fx.Form().WorkingPane, 2000, 0, 999);
+        Load(Fx.Window().WorkingPane(), 2000, 0, 999);
         for (int i = 0; i < 8; ++i)
-            (i % 2 ? Fx.Form().IncAmp : Fx.Form().Reverse)->trigger();
+            (i % 2 ? Fx.Window().IncAmp() : Fx.Window().Reverse())->trigger();
         Item("Undo_05")->trigger();
         QCOMPARE(StepNames().size(), 5);
         CheckUndo("Undo \"Increase amplification\"", true, true);
         Item("DisableUndo")->trigger();  // the limit leaves "Clear Undo Buffer" alone
         QCOMPARE(StepNames().size(), 0);
         CheckUndo("Undo", false, true);
-        Fx.Form().Reverse->trigger();  // records nothing; the common handler updates Clear
+        Fx.Window().Reverse()->trigger();  // records nothing; the common handler updates Clear
         CheckUndo("Undo", false, false);
         Item("Undo_10")->trigger();
-        Fx.Form().Reverse->trigger();
-        Fx.Form().IncAmp->trigger();
-        Fx.Form().ClearUndo->trigger();
+        Fx.Window().Reverse()->trigger();
+        Fx.Window().IncAmp()->trigger();
+        Fx.Window().ClearUndo()->trigger();
         QCOMPARE(StepNames().size(), 0);
         CheckUndo("Undo", false, false);
 
         // Commands on an empty working wave record nothing and leave Undo as it was.
-        Fx.Form().FadeIn->trigger();
+        Fx.Window().FadeIn()->trigger();
         Work().Clear();
-        Fx.Form().Normal->trigger();
-        Fx.Form().DelSelect->trigger();
+        Fx.Window().Normal()->trigger();
+        Fx.Window().DelSelect()->trigger();
         QCOMPARE(StepNames(), QStringList{"Fade in selection"});
         CheckUndo("Undo \"Fade in selection\"", true, true);
         // A drop onto the working pane is recorded under its own name; its work is empty.
-        Load(Fx.Form().WorkingPane, 500, 3, 9);
-        Fx.Form().DragDropAction->trigger();
+        Load(Fx.Window().WorkingPane(), 500, 3, 9);
+        Fx.Window().DragDropAction()->trigger();
         QCOMPARE(StepNames(), (QStringList{"Fade in selection", "Drag and Drop"}));
-        QCOMPARE(Bytes(Work()), Bytes(*Fx.Form().Undo->List().Steps().back().Wave));
+        QCOMPARE(Bytes(Work()), Bytes(*Fx.Window().Undo()->List().Steps().back().Wave));
         CheckUndo("Undo \"Drag and Drop\"", true, true);
     }
 
@@ -280,17 +280,17 @@ private slots:
         for (const auto& [item, steps] : cases) {
             bool fail = false;
             auto factory = [&fail] { return fail ? throw std::bad_alloc() : std::make_unique<W>(); };
-            Fx.Form().Undo = std::make_unique<TUndoCommands>(*Fx.Form().BtnUndo, *Fx.Form().ClearUndo, *Fx.Form().WorkingPane,
+            Fx.Window().Undo() = std::make_unique<TUndoCommands>(*Fx.Window().BtnUndo(), *Fx.Window().ClearUndo(), *Fx.Window().WorkingPane(),
                                                           factory);
             Item(item)->trigger();
-            Load(Fx.Form().WorkingPane, 1000, 10, 509);
-            Fx.Form().IncAmp->trigger();
+            Load(Fx.Window().WorkingPane(), 1000, 10, 509);
+            Fx.Window().IncAmp()->trigger();
             W expected;
             expected.Assign(Work());
             expected.ReverseSelection();
             fail = true;
             Fx.Dialogs().ClearRecord();
-            Fx.Form().Reverse->trigger();
+            Fx.Window().Reverse()->trigger();
             QCOMPARE(Fx.Dialogs().Log, QStringList{"Message: Error: Out of memory. Please try to clear undo buffer."});
             QCOMPARE(Bytes(Work()), Bytes(expected));
             QCOMPARE(StepNames(), steps);
@@ -305,8 +305,8 @@ private slots:
     // their range and cannot fail this way.
     void hourglassOnFailure()
     {
-        for (TAction* action : {Fx.Form().Normal, Fx.Form().IncAmp}) {
-            Load(Fx.Form().WorkingPane, 1000, 100, 899);
+        for (TAction* action : {Fx.Window().Normal(), Fx.Window().IncAmp()}) {
+            Load(Fx.Window().WorkingPane(), 1000, 100, 899);
             Work().SetSize(500);
             const testwaves::ByteVector before = Bytes(Work());
             Fx.Dialogs().ClearRecord();

@@ -63,7 +63,7 @@ private slots:
 
     void failingActionNamesItself()
     {
-        auto* failing = new TAction(Fx.Form().ActionList1, "Failing");
+        auto* failing = new TAction(Fx.Window().ActionList1(), "Failing");
         failing->SetCaption("Fade in selection (test)");
         failing->OnExecute = [](TAction*) { throw EWavStreamError(WavText::IndexOutOfRange); };
         failing->trigger();
@@ -71,8 +71,8 @@ private slots:
                  QStringList{Report("TForm1", "Index out of range!", "Fade in selection (test)")});
 
         // The program goes on: the next action runs and is remembered.
-        Fx.Form().SelAll1->trigger();
-        QCOMPARE(Fx.Form().LastActionText, QStringLiteral("Select all"));
+        Fx.Window().SelAll1()->trigger();
+        QCOMPARE(Fx.Window().LastActionText(), QStringLiteral("Select all"));
         QCOMPARE(Fx.Dialogs().Messages.size(), 1);
     }
 
@@ -87,7 +87,7 @@ private slots:
         QCOMPARE(control->Presses, 1);
         QCOMPARE(Fx.Dialogs().Messages, QStringList{Report("TFailingControl", "Index out of range!", "")});
 
-        Fx.Form().StopSound->trigger();
+        Fx.Window().StopSound()->trigger();
         QTest::mouseClick(control, Qt::LeftButton);
         QCOMPARE(Fx.Dialogs().Messages.last(), Report("TFailingControl", "Index out of range!", "Stop Sound"));
 
@@ -103,11 +103,11 @@ private slots:
     {
         QStringList order;
         auto* list = new TActionList(&Fx.Form(), "TestList");
-        list->OnExecute = [&](TAction* a) { order << "list " + a->Caption() + " / " + Fx.Form().LastActionText; };
+        list->OnExecute = [&](TAction* a) { order << "list " + a->Caption() + " / " + Fx.Window().LastActionText(); };
         auto* action = new TAction(list, "Ordered");
         action->SetCaption("Ordered");
-        action->OnExecute = [&](TAction*) { order << "command / " + Fx.Form().LastActionText; };
-        Fx.Form().LastActionText = "Before";
+        action->OnExecute = [&](TAction*) { order << "command / " + Fx.Window().LastActionText(); };
+        Fx.Window().LastActionText() = "Before";
         action->trigger();
         QCOMPARE(order, (QStringList{"list Ordered / Before", "command / Ordered"}));
 
@@ -122,18 +122,18 @@ private slots:
         // An executed object that is not one of our actions.
         QAction plain;
         ApplicationEvents::ActionExecuted(&plain);
-        QCOMPARE(Fx.Form().LastActionText, QStringLiteral("Uncertain"));
+        QCOMPARE(Fx.Window().LastActionText(), QStringLiteral("Uncertain"));
 
         // Menu items and buttons without an action leave the text alone.
-        Fx.Form().LastActionText = "Kept";
-        Fx.Form().Looped1->trigger();
-        Fx.Form().PrecisionMenu->actions().at(2)->trigger();
-        QCOMPARE(Fx.Form().LastActionText, QStringLiteral("Kept"));
+        Fx.Window().LastActionText() = "Kept";
+        Fx.Window().Looped1()->trigger();
+        Fx.Window().PrecisionMenu()->actions().at(2)->trigger();
+        QCOMPARE(Fx.Window().LastActionText(), QStringLiteral("Kept"));
     }
 
     void actionPropertiesReachBoundControls()
     {
-        auto* a = new TAction(Fx.Form().ActionList1, "Shared");
+        auto* a = new TAction(Fx.Window().ActionList1(), "Shared");
         a->SetCaption("Shared");
         a->SetHint("A hint");
         a->SetImageIndex(5);
@@ -142,9 +142,9 @@ private slots:
         QVERIFY(!a->icon().pixmap(16, 16).isNull());
         a->SetImageIndex(-1);
         QVERIFY(a->icon().isNull());
-        QCOMPARE(Fx.Form().ActionList1->FindAction("Shared"), a);
+        QCOMPARE(Fx.Window().ActionList1()->FindAction("Shared"), a);
         delete a;
-        QCOMPARE(Fx.Form().ActionList1->FindAction("Shared"), nullptr);
+        QCOMPARE(Fx.Window().ActionList1()->FindAction("Shared"), nullptr);
     }
 };
 

@@ -51,10 +51,10 @@ class TestFinalWave : public QObject {
 private:
     TWindowFixture Fx;
 
-    TTxWavStream& Working() { return *Fx.Form().WorkingPane->Wave(); }
-    TTxWavStream& Final() { return *Fx.Form().FinalPane->Wave(); }
-    void Mix() { QTest::mouseClick(Fx.Form().BtnMix, Qt::LeftButton); }
-    void Save() { Fx.Form().SaveWaveFile->trigger(); }
+    TTxWavStream& Working() { return *Fx.Window().WorkingPane()->Wave(); }
+    TTxWavStream& Final() { return *Fx.Window().FinalPane()->Wave(); }
+    void Mix() { QTest::mouseClick(Fx.Window().BtnMix(), Qt::LeftButton); }
+    void Save() { Fx.Window().SaveWaveFile()->trigger(); }
     // A file holding "old content" in the test folder.
     QString OldFile()
     {
@@ -69,14 +69,14 @@ private slots:
     void init()
     {
         QVERIFY(Fx.Open(TWindowFixture::TShow::Shown));
-        Fx.Form().Folders.SaveInitialDir = QStringLiteral("/start/folder");
+        Fx.Window().Folders().SaveInitialDir = QStringLiteral("/start/folder");
     }
 
     void cleanup() { Fx.Close(); }
 
     void mixesTheWorkingSelectionAtTheFinalSelection()
     {
-        QCOMPARE(Fx.Form().BtnMix->statusTip(), QString::fromLatin1(MixButtonStatusText));
+        QCOMPARE(Fx.Window().BtnMix()->statusTip(), QString::fromLatin1(MixButtonStatusText));
         Fill(Final(), ByteVector(2000, 128));
         Mix();  // an empty working wave: nothing
         QCOMPARE(Bytes(Final()), ByteVector(2000, 128));
@@ -85,8 +85,8 @@ private slots:
         for (size_t i = 1000; i < 4000; ++i)
             working[i] = i % 2 ? 255 : 1;
         Fill(Working(), working);
-        Fx.Form().WorkingPane->SetSelection(1000, 3999);
-        Fx.Form().FinalPane->SetSelection(1000, 1500);
+        Fx.Window().WorkingPane()->SetSelection(1000, 3999);
+        Fx.Window().FinalPane()->SetSelection(1000, 1500);
         Mix();
         // Grown to 4000 with 127s; peak sum 1 + 1/127, so the factor is 127/128.
         QCOMPARE(Final().Size(), 4000);
@@ -101,9 +101,9 @@ private slots:
 
         // One step of loudness cannot be mixed; the final wave stays grown to 500 + 3500.
         Fill(Working(), ByteVector(3500, 129));
-        Fx.Form().WorkingPane->SelectAll();
+        Fx.Window().WorkingPane()->SelectAll();
         Fill(Final(), ByteVector(1000, 128));
-        Fx.Form().FinalPane->SetSelection(500, 600);
+        Fx.Window().FinalPane()->SetSelection(500, 600);
         Mix();
         QCOMPARE(Fx.Dialogs().Messages,
                  QStringList{Report("QToolButton", "Channel mixer convergation error!", "")});
@@ -118,7 +118,7 @@ private slots:
         QVERIFY(Fx.Dialogs().Log.isEmpty());
 
         Fill(Final(), Iota(1001, 3));
-        Fx.Form().FinalPane->SetSelection(100, 200);
+        Fx.Window().FinalPane()->SetSelection(100, 200);
         const QString first = Fx.Dir().filePath("first.wav");
         Fx.Dialogs().SaveAnswers = {first};
         Save();
@@ -131,8 +131,8 @@ private slots:
         const QByteArray header = QByteArray::fromHex(
             "52494646 0d040000 57415645 666d7420 10000000 0100 0100 22560000 22560000 0100 0800 64617461 e9030000");
         QCOMPARE(ReadAll(first), header + QByteArray(reinterpret_cast<const char*>(Iota(1001, 3).data()), 1001));
-        QCOMPARE(Fx.Form().FinalPane->WaveName, first);
-        QCOMPARE(Fx.Form().Folders.SaveInitialDir, Fx.Dir().path());
+        QCOMPARE(Fx.Window().FinalPane()->WaveName, first);
+        QCOMPARE(Fx.Window().Folders().SaveInitialDir, Fx.Dir().path());
         QCOMPARE(Final().SelStart(), 100);
         QCOMPARE(Final().SelEnd(), 200);
 
@@ -141,7 +141,7 @@ private slots:
         Save();
         QCOMPARE(Fx.Dialogs().SaveRequests[1].InitialDir, Fx.Dir().path());
         QCOMPARE(Fx.Dialogs().SaveRequests[1].FileName, first);
-        QCOMPARE(Fx.Form().FinalPane->WaveName, first);
+        QCOMPARE(Fx.Window().FinalPane()->WaveName, first);
         QVERIFY(Fx.Dialogs().Messages.isEmpty());
     }
 
@@ -154,8 +154,8 @@ private slots:
         Fx.Dialogs().SaveAnswers = {impossible};
         Save();
         QCOMPARE(Fx.Dialogs().Messages, QStringList{CreateError(impossible)});
-        QCOMPARE(Fx.Form().FinalPane->WaveName, QStringLiteral("Final Wave"));
-        QCOMPARE(Fx.Form().Folders.SaveInitialDir, QStringLiteral("/start/folder"));
+        QCOMPARE(Fx.Window().FinalPane()->WaveName, QStringLiteral("Final Wave"));
+        QCOMPARE(Fx.Window().Folders().SaveInitialDir, QStringLiteral("/start/folder"));
         QCOMPARE(ReadAll(keep), QByteArray("old content"));
         QCOMPARE(QDir(Fx.Dir().path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{"keep.wav"});
@@ -177,7 +177,7 @@ private slots:
         QFile::setPermissions(Fx.Dir().path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QVERIFY(Fx.Dialogs().Messages.isEmpty());
         QCOMPARE(ReadAll(keep).size(), 44 + 500);
-        QCOMPARE(Fx.Form().FinalPane->WaveName, keep);
+        QCOMPARE(Fx.Window().FinalPane()->WaveName, keep);
     }
 
     // The disk takes only part of the file (here the size limit of the process, as a
@@ -202,8 +202,8 @@ private slots:
         QCOMPARE(ReadAll(keep), QByteArray("old content"));
         QCOMPARE(QDir(Fx.Dir().path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{"keep.wav"});
-        QCOMPARE(Fx.Form().FinalPane->WaveName, QStringLiteral("Final Wave"));
-        QCOMPARE(Fx.Form().Folders.SaveInitialDir, QStringLiteral("/start/folder"));
+        QCOMPARE(Fx.Window().FinalPane()->WaveName, QStringLiteral("Final Wave"));
+        QCOMPARE(Fx.Window().Folders().SaveInitialDir, QStringLiteral("/start/folder"));
         QCOMPARE(Bytes(Final()), Iota(5000));
         // Once there is room again, the same save goes through.
         Fx.Dialogs().ClearRecord();

@@ -14,6 +14,7 @@
 #include "app/WavesList.h"
 #include "app/main.h"
 #include "platform/dynlib.h"
+#include "support/Form1TestAccess.h"
 #include "support/ScriptedDialogs.h"
 #include "wave/Wavs_ex.h"
 
@@ -97,12 +98,12 @@ private slots:
     {
         TStartup s = RunStartup({File("door.wav"), File("bell.wav")});
         QVERIFY(s.PluginScanPosted);
-        QVERIFY(!s.Form1->NoDelay);
-        s.Form1->NoDelay = true;  // the scan's pauses are not what is tested here
-        QTRY_COMPARE(Captions(*s.Form1->WavesList), (QStringList{"door 300", "bell 500"}));
+        QVERIFY(!TForm1TestAccess(*s.Form1).NoDelay());
+        TForm1TestAccess(*s.Form1).NoDelay() = true;  // the scan's pauses are not what is tested here
+        QTRY_COMPARE(Captions(*TForm1TestAccess(*s.Form1).WavesList()), (QStringList{"door 300", "bell 500"}));
         QVERIFY(FDialogs->Messages.isEmpty());
         // Opened as "Open Wave" opens, which leaves the dialog's folder to the dialog.
-        QVERIFY(s.Form1->Folders.OpenInitialDir.isEmpty());
+        QVERIFY(TForm1TestAccess(*s.Form1).Folders().OpenInitialDir.isEmpty());
     }
 
     void switchesStillHoldBeforeFiles()
@@ -111,15 +112,15 @@ private slots:
             TStartup s = RunStartup({QStringLiteral("-noplugin"), File("bell.wav")});
             QVERIFY(!s.PluginScanPosted);
             // No scan comes to close the splash: the file opens all the same.
-            QTRY_COMPARE(Captions(*s.Form1->WavesList), QStringList{"bell 500"});
+            QTRY_COMPARE(Captions(*TForm1TestAccess(*s.Form1).WavesList()), QStringList{"bell 500"});
             QVERIFY(s.AboutBox->isVisible());
         }
         TStartup s = RunStartup({QStringLiteral("-nodelay"), File("missing.wav"), File("door.wav")});
         QVERIFY(s.PluginScanPosted);
-        QVERIFY(s.Form1->NoDelay);
+        QVERIFY(TForm1TestAccess(*s.Form1).NoDelay());
         bool splashUp = true;
         FDialogs->OnMessage = [&](const QString&) { splashUp = s.AboutBox->isVisible(); };
-        QTRY_COMPARE(Captions(*s.Form1->WavesList), QStringList{"door 300"});
+        QTRY_COMPARE(Captions(*TForm1TestAccess(*s.Form1).WavesList()), QStringList{"door 300"});
         // The failing file is named in full, in front of the window once the scan has
         // closed the splash; the file after it opens all the same.
         QCOMPARE(FDialogs->Messages.size(), 1);

@@ -102,36 +102,36 @@ private slots:
         for (QAction* a : Fx.Form().menuBar()->actions())
             bar << a->text();
         QCOMPARE(bar, (QStringList{"&File", "&Edit", "&Modify", "&Plugins", "&Options", "&About!"}));
-        QCOMPARE(MenuTexts(Fx.Form().FileMenu), (QStringList{"Open Wave", "Save Wave", "-", "Exit"}));
-        QCOMPARE(MenuTexts(Fx.Form().EditMenu),
+        QCOMPARE(MenuTexts(Fx.Window().FileMenu()), (QStringList{"Open Wave", "Save Wave", "-", "Exit"}));
+        QCOMPARE(MenuTexts(Fx.Window().EditMenu()),
                  (QStringList{"Undo", "-", "Select all", "-", "Delete selection", "Trim selection",
                               "-", "Clear Undo Buffer"}));
-        QCOMPARE(MenuTexts(Fx.Form().ModifyMenu),
+        QCOMPARE(MenuTexts(Fx.Window().ModifyMenu()),
                  (QStringList{"Normalize", "Normalize to", "Increase amplification",
                               "Reduce amplification", "Speed up selection", "Slow down selection",
                               "Fade in selection", "Fade out selection", "Reverse selection"}));
-        QCOMPARE(MenuTexts(Fx.Form().NormalizeToMenu),
+        QCOMPARE(MenuTexts(Fx.Window().NormalizeToMenu()),
                  (QStringList{"100%", "90%", "80%", "75%", "50%", "Silence"}));
-        QVERIFY(!Fx.Form().NormalizeToMenu->icon().isNull());
-        QVERIFY(Fx.Form().PlugInMenu->isEmpty());
-        QCOMPARE(MenuTexts(Fx.Form().OptionsMenu),
+        QVERIFY(!Fx.Window().NormalizeToMenu()->icon().isNull());
+        QVERIFY(Fx.Window().PlugInMenu()->isEmpty());
+        QCOMPARE(MenuTexts(Fx.Window().OptionsMenu()),
                  (QStringList{"Waveform display precision", "Maximal undo steps"}));
-        QCOMPARE(MenuTexts(Fx.Form().PrecisionMenu),
+        QCOMPARE(MenuTexts(Fx.Window().PrecisionMenu()),
                  (QStringList{"Use MMX/SSE", "Highest", "Higher", "Medium", "Lower", "Lowest (fast)"}));
-        QCOMPARE(MenuTexts(Fx.Form().UndoStepsMenu), (QStringList{"1", "5", "10", "Disable undo"}));
-        QCOMPARE(Fx.Form().PrecisionGroup->checkedAction()->text(), QStringLiteral("Highest"));
-        QCOMPARE(Fx.Form().UndoStepsGroup->checkedAction()->text(), QStringLiteral("10"));
-        QVERIFY(Fx.Form().PrecisionGroup->isExclusive());
-        QVERIFY(Fx.Form().UndoStepsGroup->isExclusive());
+        QCOMPARE(MenuTexts(Fx.Window().UndoStepsMenu()), (QStringList{"1", "5", "10", "Disable undo"}));
+        QCOMPARE(Fx.Window().PrecisionGroup()->checkedAction()->text(), QStringLiteral("Highest"));
+        QCOMPARE(Fx.Window().UndoStepsGroup()->checkedAction()->text(), QStringLiteral("10"));
+        QVERIFY(Fx.Window().PrecisionGroup()->isExclusive());
+        QVERIFY(Fx.Window().UndoStepsGroup()->isExclusive());
 
         // Menu items are the actions themselves: one enabled state for all of them.
-        QVERIFY(Fx.Form().EditMenu->actions().contains(Fx.Form().BtnUndo));
-        QVERIFY(!Fx.Form().EditMenu->actions().at(0)->isEnabled());
-        QWidget* saveButton = Fx.Form().LowerToolBar->widgetForAction(Fx.Form().SaveWaveFile);
+        QVERIFY(Fx.Window().EditMenu()->actions().contains(Fx.Window().BtnUndo()));
+        QVERIFY(!Fx.Window().EditMenu()->actions().at(0)->isEnabled());
+        QWidget* saveButton = Fx.Window().LowerToolBar()->widgetForAction(Fx.Window().SaveWaveFile());
         QVERIFY(saveButton && saveButton->isEnabled());
-        Fx.Form().SaveWaveFile->setEnabled(false);
+        Fx.Window().SaveWaveFile()->setEnabled(false);
         QVERIFY(!saveButton->isEnabled());
-        Fx.Form().SaveWaveFile->setEnabled(true);
+        Fx.Window().SaveWaveFile()->setEnabled(true);
     }
 
     void actionTable_data()
@@ -209,56 +209,56 @@ private slots:
     {
         // 25 in the main group, the final pane's TrimSel2 and DelSel2 apart, VersionMiss
         // with the plug-ins.
-        QCOMPARE(Fx.Form().ActionList1->Actions().size(), 25);
-        QCOMPARE(Fx.Form().ActionList2->Actions().size(), 2);
-        QCOMPARE(Fx.Form().PluginActions->Actions().size(), 1);
+        QCOMPARE(Fx.Window().ActionList1()->Actions().size(), 25);
+        QCOMPARE(Fx.Window().ActionList2()->Actions().size(), 2);
+        QCOMPARE(Fx.Window().PluginActions()->Actions().size(), 1);
     }
 
     void toolBars()
     {
-        QCOMPARE(ToolBarEntries(Fx.Form().UpperToolBar),
+        QCOMPARE(ToolBarEntries(Fx.Window().UpperToolBar()),
                  (QStringList{"BtnPlay1", "-", "BtnAddWave1", "BtnDragSel1", "-", "SelAll1",
                               "DelSelect", "TrimSel", "-", "BtnNormalize", "IncAmp", "DecAmp",
                               "SpeedUp", "SlowDown", "-", "FadeIn", "FadeOut", "Reverse", "-",
                               "BtnUndo", "-", "StopSound", "-", "BtnZeroCross", "-", "BtnQuickPlug"}));
-        QCOMPARE(ToolBarEntries(Fx.Form().LowerToolBar),
+        QCOMPARE(ToolBarEntries(Fx.Window().LowerToolBar()),
                  (QStringList{"BtnPlay2", "-", "BtnAddWave2", "BtnDragSel2", "-", "BtnSelAll2",
                               "BtnDelSel2", "TrimSel2", "-", "BtnMix", "-", "SaveWaveFile"}));
-        QCOMPARE(ToolBarEntries(Fx.Form().ListToolBar), (QStringList{"OpenWaveFile", "-", "WavesLabel"}));
-        QCOMPARE(Fx.Form().WavesLabel->text(), QStringLiteral("Waves"));
-        QVERIFY(Fx.Form().WavesLabel->font().bold());
+        QCOMPARE(ToolBarEntries(Fx.Window().ListToolBar()), (QStringList{"OpenWaveFile", "-", "WavesLabel"}));
+        QCOMPARE(Fx.Window().WavesLabel()->text(), QStringLiteral("Waves"));
+        QVERIFY(Fx.Window().WavesLabel()->font().bold());
 
         // The drop-down buttons and their menus.
-        for (QToolButton* b : {Fx.Form().BtnPlay1, Fx.Form().BtnPlay2, Fx.Form().BtnNormalize, Fx.Form().BtnQuickPlug})
+        for (QToolButton* b : {Fx.Window().BtnPlay1(), Fx.Window().BtnPlay2(), Fx.Window().BtnNormalize(), Fx.Window().BtnQuickPlug()})
             QCOMPARE(b->popupMode(), QToolButton::MenuButtonPopup);
-        QCOMPARE(Fx.Form().BtnPlay1->text(), QStringLiteral("Play"));
+        QCOMPARE(Fx.Window().BtnPlay1()->text(), QStringLiteral("Play"));
         // Captions show beside the icons: a grey Play icon alone reads as disabled.
-        for (QToolButton* b : {Fx.Form().BtnPlay1, Fx.Form().BtnPlay2, Fx.Form().BtnNormalize})
+        for (QToolButton* b : {Fx.Window().BtnPlay1(), Fx.Window().BtnPlay2(), Fx.Window().BtnNormalize()})
             QCOMPARE(b->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
-        QCOMPARE(Fx.Form().BtnNormalize->text(), QStringLiteral("Normalize"));
-        QCOMPARE(MenuTexts(Fx.Form().BtnPlay1->menu()), QStringList{"Looped"});
-        QCOMPARE(MenuTexts(Fx.Form().BtnPlay2->menu()), QStringList{"Looped"});
-        QVERIFY(Fx.Form().Looped1 != Fx.Form().Looped2);
-        QVERIFY(Fx.Form().Looped1->isCheckable() && !Fx.Form().Looped1->isChecked());
-        QVERIFY(Fx.Form().Looped2->isCheckable() && !Fx.Form().Looped2->isChecked());
-        QCOMPARE(Fx.Form().BtnNormalize->defaultAction(), Fx.Form().Normal);
-        QCOMPARE(MenuTexts(Fx.Form().BtnNormalize->menu()),
+        QCOMPARE(Fx.Window().BtnNormalize()->text(), QStringLiteral("Normalize"));
+        QCOMPARE(MenuTexts(Fx.Window().BtnPlay1()->menu()), QStringList{"Looped"});
+        QCOMPARE(MenuTexts(Fx.Window().BtnPlay2()->menu()), QStringList{"Looped"});
+        QVERIFY(Fx.Window().Looped1() != Fx.Window().Looped2());
+        QVERIFY(Fx.Window().Looped1()->isCheckable() && !Fx.Window().Looped1()->isChecked());
+        QVERIFY(Fx.Window().Looped2()->isCheckable() && !Fx.Window().Looped2()->isChecked());
+        QCOMPARE(Fx.Window().BtnNormalize()->defaultAction(), Fx.Window().Normal());
+        QCOMPARE(MenuTexts(Fx.Window().BtnNormalize()->menu()),
                  (QStringList{"100%", "90%", "80%", "75%", "50%", "Silence"}));
-        QCOMPARE(Fx.Form().BtnQuickPlug->text(), QStringLiteral("&Plugins"));
+        QCOMPARE(Fx.Window().BtnQuickPlug()->text(), QStringLiteral("&Plugins"));
         // Alt+P belongs to the menu bar's Plugins menu, not to the quick button.
-        QVERIFY(Fx.Form().BtnQuickPlug->shortcut().isEmpty());
-        QCOMPARE(Fx.Form().BtnQuickPlug->menu(), Fx.Form().PlugInMenu);
+        QVERIFY(Fx.Window().BtnQuickPlug()->shortcut().isEmpty());
+        QCOMPARE(Fx.Window().BtnQuickPlug()->menu(), Fx.Window().PlugInMenu());
 
-        QVERIFY(Fx.Form().BtnZeroCross->isCheckable());
-        QVERIFY(Fx.Form().BtnZeroCross->isChecked());
-        QCOMPARE(Fx.Form().BtnZeroCross->toolTip(), QStringLiteral("Automatic adjust zero cross"));
-        QCOMPARE(Fx.Form().BtnAddWave1->toolTip(), QStringLiteral("Add whole wave to list"));
-        QCOMPARE(Fx.Form().BtnDragSel2->toolTip(), QStringLiteral("Drag&Drop selection"));
-        QCOMPARE(Fx.Form().BtnSelAll2->toolTip(), QStringLiteral("Select all"));
-        QCOMPARE(Fx.Form().BtnDelSel2->toolTip(), QStringLiteral("Delete selection"));
-        QCOMPARE(Fx.Form().BtnMix->toolTip(), QStringLiteral("Mix working wave to final wave"));
-        QVERIFY(Fx.Form().UpperToolBar->minimumWidth() >= 520);
-        for (QToolBar* bar : {Fx.Form().UpperToolBar, Fx.Form().LowerToolBar}) {
+        QVERIFY(Fx.Window().BtnZeroCross()->isCheckable());
+        QVERIFY(Fx.Window().BtnZeroCross()->isChecked());
+        QCOMPARE(Fx.Window().BtnZeroCross()->toolTip(), QStringLiteral("Automatic adjust zero cross"));
+        QCOMPARE(Fx.Window().BtnAddWave1()->toolTip(), QStringLiteral("Add whole wave to list"));
+        QCOMPARE(Fx.Window().BtnDragSel2()->toolTip(), QStringLiteral("Drag&Drop selection"));
+        QCOMPARE(Fx.Window().BtnSelAll2()->toolTip(), QStringLiteral("Select all"));
+        QCOMPARE(Fx.Window().BtnDelSel2()->toolTip(), QStringLiteral("Delete selection"));
+        QCOMPARE(Fx.Window().BtnMix()->toolTip(), QStringLiteral("Mix working wave to final wave"));
+        QVERIFY(Fx.Window().UpperToolBar()->minimumWidth() >= 520);
+        for (QToolBar* bar : {Fx.Window().UpperToolBar(), Fx.Window().LowerToolBar()}) {
             QCOMPARE(bar->height(), 29);
             QCOMPARE(bar->palette().color(QPalette::Window), QColor(207, 206, 188));
             QVERIFY(!bar->isMovable());
@@ -270,41 +270,41 @@ private slots:
         QCOMPARE(Fx.Form().size(), QSize(822, 544));
         QCOMPARE(Fx.Form().minimumHeight(), 420);
         QCOMPARE(Fx.Form().windowTitle(), QStringLiteral("Sonovane"));
-        QCOMPARE(Fx.Form().LeftPanel->width(), 170);
-        QCOMPARE(Fx.Form().LeftPanel->minimumWidth(), 130);
-        QCOMPARE(Fx.Form().MainSplitter->handleWidth(), 5);
+        QCOMPARE(Fx.Window().LeftPanel()->width(), 170);
+        QCOMPARE(Fx.Window().LeftPanel()->minimumWidth(), 130);
+        QCOMPARE(Fx.Window().MainSplitter()->handleWidth(), 5);
 
         QStringList waveColumns, selColumns;
-        for (int c = 0; c < Fx.Form().WavesList->columnCount(); ++c)
-            waveColumns << Fx.Form().WavesList->headerItem()->text(c);
-        for (int c = 0; c < Fx.Form().SelectList->columnCount(); ++c)
-            selColumns << Fx.Form().SelectList->headerItem()->text(c);
+        for (int c = 0; c < Fx.Window().WavesList()->columnCount(); ++c)
+            waveColumns << Fx.Window().WavesList()->headerItem()->text(c);
+        for (int c = 0; c < Fx.Window().SelectList()->columnCount(); ++c)
+            selColumns << Fx.Window().SelectList()->headerItem()->text(c);
         QCOMPARE(waveColumns, (QStringList{"Name", "Length"}));
         QCOMPARE(selColumns, (QStringList{"From", "To", "Length"}));
-        QCOMPARE(Fx.Form().SelectList->height(), 136);
-        QCOMPARE(Fx.Form().SelectList->editTriggers(), QAbstractItemView::NoEditTriggers);
+        QCOMPARE(Fx.Window().SelectList()->height(), 136);
+        QCOMPARE(Fx.Window().SelectList()->editTriggers(), QAbstractItemView::NoEditTriggers);
 
-        QCOMPARE(Fx.Form().TrashCan->text(), QStringLiteral("Trash can"));
-        QCOMPARE(Fx.Form().TrashCan->height(), 21);
-        QCOMPARE(Fx.Form().TrashCan->toolTip(), QStringLiteral("Drop to delete selected"));
-        QCOMPARE(Fx.Form().TrashCan->palette().color(QPalette::Window),
+        QCOMPARE(Fx.Window().TrashCan()->text(), QStringLiteral("Trash can"));
+        QCOMPARE(Fx.Window().TrashCan()->height(), 21);
+        QCOMPARE(Fx.Window().TrashCan()->toolTip(), QStringLiteral("Drop to delete selected"));
+        QCOMPARE(Fx.Window().TrashCan()->palette().color(QPalette::Window),
                  Fx.Form().palette().color(QPalette::ToolTipBase));
 
-        for (TPanelStatusBar* bar : {Fx.Form().UpperStatusBar, Fx.Form().LowerStatusBar}) {
+        for (TPanelStatusBar* bar : {Fx.Window().UpperStatusBar(), Fx.Window().LowerStatusBar()}) {
             QCOMPARE(bar->PanelCount(), 4);
             QCOMPARE((QList<int>{bar->PanelWidth(0), bar->PanelWidth(1), bar->PanelWidth(2),
                                  bar->PanelWidth(3)}),
                      (QList<int>{75, 150, 200, 50}));
             QCOMPARE(bar->palette().color(QPalette::Window), QColor(201, 182, 203));
         }
-        for (QProgressBar* level : {Fx.Form().UpperLevelBar, Fx.Form().LowerLevelBar}) {
+        for (QProgressBar* level : {Fx.Window().UpperLevelBar(), Fx.Window().LowerLevelBar()}) {
             QCOMPARE(level->orientation(), Qt::Vertical);
             QCOMPARE(level->minimum(), 0);
             QCOMPARE(level->maximum(), 100);
             QCOMPARE(level->width(), 10);
         }
         // Empty means empty: at 0 not one row of the bar is filled, at 100 every row.
-        TLevelBar* level = Fx.Form().UpperLevelBar;
+        TLevelBar* level = Fx.Window().UpperLevelBar();
         const QColor fill = level->palette().color(QPalette::Highlight);
         for (int value : {0, 1, 50, 100}) {
             level->setValue(value);
@@ -314,17 +314,17 @@ private slots:
                 filled += QColor(shot.pixel(shot.width() / 2, y)) == fill ? 1 : 0;
             QCOMPARE(filled, level->height() * value / 100);
         }
-        QCOMPARE(Fx.Form().UpperNarrowPanel->width(), 9);
-        QCOMPARE(Fx.Form().LowerNarrowPanel->width(), 9);
-        QCOMPARE(Fx.Form().UpperViewArea->palette().color(QPalette::Window), QColor(0, 0, 128));
+        QCOMPARE(Fx.Window().UpperNarrowPanel()->width(), 9);
+        QCOMPARE(Fx.Window().LowerNarrowPanel()->width(), 9);
+        QCOMPARE(Fx.Window().UpperViewArea()->palette().color(QPalette::Window), QColor(0, 0, 128));
         // The pane fills its view area and is linked to its half's bars.
-        QCOMPARE(Fx.Form().WorkingPane->parentWidget(), Fx.Form().UpperViewArea);
-        QCOMPARE(Fx.Form().FinalPane->parentWidget(), Fx.Form().LowerViewArea);
-        QCOMPARE(Fx.Form().WorkingPane->size(), Fx.Form().UpperViewArea->size());
-        QCOMPARE(Fx.Form().WorkingPane->StatusBar, Fx.Form().UpperStatusBar);
-        QCOMPARE(Fx.Form().FinalPane->LevelBar, Fx.Form().LowerLevelBar);
-        QCOMPARE(Fx.Form().WorkingPane->WaveName, QStringLiteral("Working Wave"));
-        QCOMPARE(Fx.Form().FinalPane->WaveName, QStringLiteral("Final Wave"));
+        QCOMPARE(Fx.Window().WorkingPane()->parentWidget(), Fx.Window().UpperViewArea());
+        QCOMPARE(Fx.Window().FinalPane()->parentWidget(), Fx.Window().LowerViewArea());
+        QCOMPARE(Fx.Window().WorkingPane()->size(), Fx.Window().UpperViewArea()->size());
+        QCOMPARE(Fx.Window().WorkingPane()->StatusBar, Fx.Window().UpperStatusBar());
+        QCOMPARE(Fx.Window().FinalPane()->LevelBar, Fx.Window().LowerLevelBar());
+        QCOMPARE(Fx.Window().WorkingPane()->WaveName, QStringLiteral("Working Wave"));
+        QCOMPARE(Fx.Window().FinalPane()->WaveName, QStringLiteral("Final Wave"));
         QVERIFY(Fx.Form().statusBar()->isVisible());
     }
 
@@ -332,76 +332,76 @@ private slots:
     {
         // Grow the window until the wave area is 479 high: 239 above, 240 below.
         for (int wanted : {479, 480, 381}) {
-            const int delta = wanted - Fx.Form().WaveArea->height();
+            const int delta = wanted - Fx.Window().WaveArea()->height();
             Fx.Form().resize(Fx.Form().width(), Fx.Form().height() + delta);
-            QTRY_COMPARE(Fx.Form().WaveArea->height(), wanted);
-            QCOMPARE(Fx.Form().UpperHalf->geometry(), QRect(0, 0, Fx.Form().WaveArea->width(), wanted / 2));
-            QCOMPARE(Fx.Form().LowerHalf->geometry(),
-                     QRect(0, wanted / 2, Fx.Form().WaveArea->width(), wanted - wanted / 2));
+            QTRY_COMPARE(Fx.Window().WaveArea()->height(), wanted);
+            QCOMPARE(Fx.Window().UpperHalf()->geometry(), QRect(0, 0, Fx.Window().WaveArea()->width(), wanted / 2));
+            QCOMPARE(Fx.Window().LowerHalf()->geometry(),
+                     QRect(0, wanted / 2, Fx.Window().WaveArea()->width(), wanted - wanted / 2));
         }
         // Moving the splitter changes only the width; the halves follow it.
-        Fx.Form().MainSplitter->setSizes({200, Fx.Form().MainSplitter->width() - 205});
-        QTRY_COMPARE(Fx.Form().UpperHalf->width(), Fx.Form().WaveArea->width());
-        QCOMPARE(Fx.Form().LowerHalf->width(), Fx.Form().WaveArea->width());
+        Fx.Window().MainSplitter()->setSizes({200, Fx.Window().MainSplitter()->width() - 205});
+        QTRY_COMPARE(Fx.Window().UpperHalf()->width(), Fx.Window().WaveArea()->width());
+        QCOMPARE(Fx.Window().LowerHalf()->width(), Fx.Window().WaveArea()->width());
     }
 
     void precisionMenuSetsBothPanes()
     {
-        const QList<QAction*> items = Fx.Form().PrecisionMenu->actions();
+        const QList<QAction*> items = Fx.Window().PrecisionMenu()->actions();
         const int expected[] = {-1, 0, 1, 2, 3, 4};
         for (int i = items.size() - 1; i >= 0; --i) {
             items[i]->trigger();
-            QCOMPARE(Fx.Form().WorkingPane->Precision, expected[i]);
-            QCOMPARE(Fx.Form().FinalPane->Precision, expected[i]);
-            QCOMPARE(Fx.Form().PrecisionGroup->checkedAction(), items[i]);
+            QCOMPARE(Fx.Window().WorkingPane()->Precision, expected[i]);
+            QCOMPARE(Fx.Window().FinalPane()->Precision, expected[i]);
+            QCOMPARE(Fx.Window().PrecisionGroup()->checkedAction(), items[i]);
         }
         // Not an action of the window: the last-action text stays as it was.
-        QCOMPARE(Fx.Form().LastActionText, QString());
+        QCOMPARE(Fx.Window().LastActionText(), QString());
     }
 
     void selectAllForBothPanes()
     {
-        FillWave(*Fx.Form().WorkingPane->Wave(), 1000);
-        FillWave(*Fx.Form().FinalPane->Wave(), 500);
-        Fx.Form().WorkingPane->SetSelection(10, 20);
-        Fx.Form().FinalPane->SetSelection(30, 40);
-        Fx.Form().SelAll1->trigger();
-        QCOMPARE(Fx.Form().WorkingPane->SelStart(), 0);
-        QCOMPARE(Fx.Form().WorkingPane->SelEnd(), 999);
-        QCOMPARE(Fx.Form().FinalPane->SelEnd(), 40);
-        QCOMPARE(Fx.Form().LastActionText, QStringLiteral("Select all"));
-        QTest::mouseClick(Fx.Form().BtnSelAll2, Qt::LeftButton);
-        QCOMPARE(Fx.Form().FinalPane->SelStart(), 0);
-        QCOMPARE(Fx.Form().FinalPane->SelEnd(), 499);
+        FillWave(*Fx.Window().WorkingPane()->Wave(), 1000);
+        FillWave(*Fx.Window().FinalPane()->Wave(), 500);
+        Fx.Window().WorkingPane()->SetSelection(10, 20);
+        Fx.Window().FinalPane()->SetSelection(30, 40);
+        Fx.Window().SelAll1()->trigger();
+        QCOMPARE(Fx.Window().WorkingPane()->SelStart(), 0);
+        QCOMPARE(Fx.Window().WorkingPane()->SelEnd(), 999);
+        QCOMPARE(Fx.Window().FinalPane()->SelEnd(), 40);
+        QCOMPARE(Fx.Window().LastActionText(), QStringLiteral("Select all"));
+        QTest::mouseClick(Fx.Window().BtnSelAll2(), Qt::LeftButton);
+        QCOMPARE(Fx.Window().FinalPane()->SelStart(), 0);
+        QCOMPARE(Fx.Window().FinalPane()->SelEnd(), 499);
     }
 
     void spaceShiftSpaceEscAndCtrl()
     {
-        FillWave(*Fx.Form().WorkingPane->Wave(), 22050);
-        Fx.Form().WorkingPane->SetSelection(100, 11124);  // 11025 samples
-        TRangePlayer& player = *Fx.Form().Player;
+        FillWave(*Fx.Window().WorkingPane()->Wave(), 22050);
+        Fx.Window().WorkingPane()->SetSelection(100, 11124);  // 11025 samples
+        TRangePlayer& player = *Fx.Window().Player();
 
-        Fx.Form().Looped1->setChecked(true);
+        Fx.Window().Looped1()->setChecked(true);
         SendKey(&Fx.Form(), QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier);
-        QVERIFY(!Fx.Form().Looped1->isChecked());
-        QCOMPARE(Fx.Form().LastActionText, QStringLiteral("Play Wave 1"));
+        QVERIFY(!Fx.Window().Looped1()->isChecked());
+        QCOMPARE(Fx.Window().LastActionText(), QStringLiteral("Play Wave 1"));
         QCOMPARE(player.PlayBuffer().Size(), 11025 + 44);
         QVERIFY(!player.WPlayer().Loop());
         QCOMPARE(player.WPlayer().SourceType, frRAM);
 
         SendKey(&Fx.Form(), QEvent::KeyPress, Qt::Key_Space, Qt::ShiftModifier);
-        QVERIFY(Fx.Form().Looped1->isChecked());
+        QVERIFY(Fx.Window().Looped1()->isChecked());
         QVERIFY(player.WPlayer().Loop());
         QCOMPARE(player.PlayBuffer().Size(), 11025 + 44);
 
         // Esc is Stop Sound's shortcut.
         QTest::keyClick(&Fx.Form(), Qt::Key_Escape);
         QCOMPARE(player.PlayBuffer().Size(), 0);
-        QCOMPARE(Fx.Form().LastActionText, QStringLiteral("Stop Sound"));
+        QCOMPARE(Fx.Window().LastActionText(), QStringLiteral("Stop Sound"));
 
         // Ctrl+Space plays once; releasing Ctrl stops.
         SendKey(&Fx.Form(), QEvent::KeyPress, Qt::Key_Space, Qt::ControlModifier);
-        QVERIFY(!Fx.Form().Looped1->isChecked());
+        QVERIFY(!Fx.Window().Looped1()->isChecked());
         QCOMPARE(player.PlayBuffer().Size(), 11025 + 44);
         SendKey(&Fx.Form(), QEvent::KeyRelease, Qt::Key_Control, Qt::NoModifier);
         QCOMPARE(player.PlayBuffer().Size(), 0);
@@ -417,9 +417,9 @@ private slots:
             }
         } listSaw;
         QApplication::setActiveWindow(&Fx.Form());
-        Fx.Form().WavesList->setFocus();
-        QCOMPARE(QApplication::focusWidget(), Fx.Form().WavesList);
-        Fx.Form().WavesList->installEventFilter(&listSaw);
+        Fx.Window().WavesList()->setFocus();
+        QCOMPARE(QApplication::focusWidget(), Fx.Window().WavesList());
+        Fx.Window().WavesList()->installEventFilter(&listSaw);
         int plays = 0;
         auto after = player.WPlayer().AfterPlaying;
         player.WPlayer().AfterPlaying = [&](TJvWavePlayer* p) { ++plays; after(p); };
@@ -427,74 +427,74 @@ private slots:
         QCOMPARE(player.PlayBuffer().Size(), 11025 + 44);
         QCOMPARE(plays, 1);
         QCOMPARE(listSaw.Count, 1);
-        Fx.Form().WavesList->removeEventFilter(&listSaw);
+        Fx.Window().WavesList()->removeEventFilter(&listSaw);
         QVERIFY(Fx.Dialogs().Messages.isEmpty());
     }
 
     void playButtonsAndHighlight()
     {
-        FillWave(*Fx.Form().WorkingPane->Wave(), 3000);
-        FillWave(*Fx.Form().FinalPane->Wave(), 2000);
-        Fx.Form().FinalPane->SetSelection(500, 999);
-        TRangePlayer& player = *Fx.Form().Player;
+        FillWave(*Fx.Window().WorkingPane()->Wave(), 3000);
+        FillWave(*Fx.Window().FinalPane()->Wave(), 2000);
+        Fx.Window().FinalPane()->SetSelection(500, 999);
+        TRangePlayer& player = *Fx.Window().Player();
 
         // The upper button is marked exactly while the player's call runs.
         QList<bool> markedDuringCall;
         auto after = player.WPlayer().AfterPlaying;
         player.WPlayer().AfterPlaying = [&](TJvWavePlayer* p) {
-            markedDuringCall << (Fx.Form().PlayButtonMarked() && Fx.Form().BtnPlay1->isDown());
+            markedDuringCall << (Fx.Form().PlayButtonMarked() && Fx.Window().BtnPlay1()->isDown());
             after(p);
         };
-        Fx.Form().LastActionText = QStringLiteral("before");
-        QTest::mouseClick(Fx.Form().BtnPlay1, Qt::LeftButton);
+        Fx.Window().LastActionText() = QStringLiteral("before");
+        QTest::mouseClick(Fx.Window().BtnPlay1(), Qt::LeftButton);
         QCOMPARE(markedDuringCall, QList<bool>{true});
         QVERIFY(!Fx.Form().PlayButtonMarked());
-        QVERIFY(!Fx.Form().BtnPlay1->isDown());
+        QVERIFY(!Fx.Window().BtnPlay1()->isDown());
         QCOMPARE(player.PlayBuffer().Size(), 3000 + 44);
         // The button is not an action: the last-action text is left alone.
-        QCOMPARE(Fx.Form().LastActionText, QStringLiteral("before"));
+        QCOMPARE(Fx.Window().LastActionText(), QStringLiteral("before"));
 
-        Fx.Form().Looped2->trigger();
-        QVERIFY(Fx.Form().Looped2->isChecked());
-        QVERIFY(!Fx.Form().Looped1->isChecked());
-        QTest::mouseClick(Fx.Form().BtnPlay2, Qt::LeftButton);
+        Fx.Window().Looped2()->trigger();
+        QVERIFY(Fx.Window().Looped2()->isChecked());
+        QVERIFY(!Fx.Window().Looped1()->isChecked());
+        QTest::mouseClick(Fx.Window().BtnPlay2(), Qt::LeftButton);
         QCOMPARE(player.PlayBuffer().Size(), 500 + 44);
         QVERIFY(player.WPlayer().Loop());
         QCOMPARE(player.PlayBuffer().Memory()[44], uint8_t(500 % 256));
 
         // An empty pane plays nothing and the sound goes on.
-        Fx.Form().WorkingPane->Wave()->Clear();
-        Fx.Form().PlayWave1->trigger();
+        Fx.Window().WorkingPane()->Wave()->Clear();
+        Fx.Window().PlayWave1()->trigger();
         QCOMPARE(player.PlayBuffer().Size(), 500 + 44);
         QVERIFY(Fx.Dialogs().Messages.isEmpty());
     }
 
     void aboutPlaysTheSampleThenShowsTheBox()
     {
-        const int32_t sampleSize = Fx.Form().Sample->Size();
+        const int32_t sampleSize = Fx.Window().Sample()->Size();
         QVERIFY(sampleSize > 0);
         bool shownWhilePlaying = false;
         OnNextModal([&](QWidget* w) {
-            shownWhilePlaying = w == &Fx.About() && Fx.Form().Player->PlayBuffer().Size() == sampleSize + 44;
+            shownWhilePlaying = w == &Fx.About() && Fx.Window().Player()->PlayBuffer().Size() == sampleSize + 44;
             Fx.About().Panel1Click();
         });
-        Fx.Form().About1->trigger();
+        Fx.Window().About1()->trigger();
         QVERIFY(shownWhilePlaying);
         QVERIFY(!Fx.About().isVisible());
         // The sample keeps playing after the box is closed.
-        QCOMPARE(Fx.Form().Player->PlayBuffer().Size(), sampleSize + 44);
-        QVERIFY(!Fx.Form().Player->WPlayer().Loop());
+        QCOMPARE(Fx.Window().Player()->PlayBuffer().Size(), sampleSize + 44);
+        QVERIFY(!Fx.Window().Player()->WPlayer().Loop());
     }
 
     void emptyPluginsMenuSaysSo()
     {
-        QVERIFY(Fx.Form().PlugInMenu->isEmpty());
-        Fx.Form().PlugInMenuItem->trigger();
+        QVERIFY(Fx.Window().PlugInMenu()->isEmpty());
+        Fx.Window().PlugInMenuItem()->trigger();
         QCOMPARE(Fx.Dialogs().Messages, QStringList{"No plugins installed!"});
         // Once the menu has an entry the bar item opens it instead.
-        Fx.Form().PlugInMenu->addAction(QStringLiteral("Echo"));
-        QCOMPARE(Fx.Form().PlugInMenuItem->menu(), Fx.Form().PlugInMenu);
-        Fx.Form().PlugInMenuItem->trigger();
+        Fx.Window().PlugInMenu()->addAction(QStringLiteral("Echo"));
+        QCOMPARE(Fx.Window().PlugInMenuItem()->menu(), Fx.Window().PlugInMenu());
+        Fx.Window().PlugInMenuItem()->trigger();
         QCOMPARE(Fx.Dialogs().Messages.size(), 1);
     }
 
@@ -511,18 +511,18 @@ private slots:
         wave.SaveToFile(b.toStdString());
         QFile(text).open(QIODevice::WriteOnly);
 
-        Fx.Form().Folders.OpenInitialDir = QStringLiteral("/start/here");
+        Fx.Window().Folders().OpenInitialDir = QStringLiteral("/start/here");
         int previews = 0;
         QStringList previewed;
-        auto before = Fx.Form().Player->WPlayer().BeforePlaying;
-        Fx.Form().Player->WPlayer().BeforePlaying = [&](TJvWavePlayer* p) {
+        auto before = Fx.Window().Player()->WPlayer().BeforePlaying;
+        Fx.Window().Player()->WPlayer().BeforePlaying = [&](TJvWavePlayer* p) {
             ++previews;
             previewed << QString::fromStdString(p->FileName);
             before(p);
         };
         Fx.Dialogs().OpenBrowsing = {{a, a, text, dir.filePath("missing.wav"), b, a}};
         Fx.Dialogs().OpenAnswers = {{a, b}};
-        Fx.Form().OpenWaveFile->trigger();
+        Fx.Window().OpenWaveFile()->trigger();
 
         QCOMPARE(Fx.Dialogs().OpenRequests.size(), 1);
         const TFileDialogOptions& o = Fx.Dialogs().OpenRequests.first();
@@ -532,40 +532,40 @@ private slots:
         QVERIFY(o.MultiSelect);
         // Pointing at the same file again does not restart it; back after another does.
         QCOMPARE(previewed, (QStringList{a, b, a}));
-        QCOMPARE(Fx.Form().Player->WPlayer().SourceType, frFile);
-        QVERIFY(Fx.Form().Opener->PreviewName().isEmpty());
-        QCOMPARE(Fx.Form().Folders.OpenInitialDir, QFileInfo(a).absolutePath());
-        QCOMPARE(Fx.Form().WavesList->topLevelItemCount(), 2);
-        QCOMPARE(Fx.Form().WavesList->topLevelItem(0)->text(0), QStringLiteral("door.open"));
-        QCOMPARE(Fx.Form().WavesList->topLevelItem(1)->text(0), QStringLiteral("bell"));
-        QCOMPARE(Fx.Form().LastActionText, QStringLiteral("Open Wave"));
+        QCOMPARE(Fx.Window().Player()->WPlayer().SourceType, frFile);
+        QVERIFY(Fx.Window().Opener()->PreviewName().isEmpty());
+        QCOMPARE(Fx.Window().Folders().OpenInitialDir, QFileInfo(a).absolutePath());
+        QCOMPARE(Fx.Window().WavesList()->topLevelItemCount(), 2);
+        QCOMPARE(Fx.Window().WavesList()->topLevelItem(0)->text(0), QStringLiteral("door.open"));
+        QCOMPARE(Fx.Window().WavesList()->topLevelItem(1)->text(0), QStringLiteral("bell"));
+        QCOMPARE(Fx.Window().LastActionText(), QStringLiteral("Open Wave"));
 
         // Cancelled: nothing added, the folder kept, and the same file previews again.
         Fx.Dialogs().OpenBrowsing = {{a}};
-        Fx.Form().OpenWaveFile->trigger();
+        Fx.Window().OpenWaveFile()->trigger();
         QCOMPARE(previewed.size(), 4);
-        QVERIFY(Fx.Form().Opener->PreviewName().isEmpty());
-        QCOMPARE(Fx.Form().WavesList->topLevelItemCount(), 2);
-        QCOMPARE(Fx.Form().Folders.OpenInitialDir, QFileInfo(a).absolutePath());
+        QVERIFY(Fx.Window().Opener()->PreviewName().isEmpty());
+        QCOMPARE(Fx.Window().WavesList()->topLevelItemCount(), 2);
+        QCOMPARE(Fx.Window().Folders().OpenInitialDir, QFileInfo(a).absolutePath());
         QCOMPARE(previews, 4);
     }
 
     void exitClosesAndRemovesTheTemporaryFile()
     {
-        FillWave(*Fx.Form().WorkingPane->Wave(), 5000);
-        Fx.Form().Looped1->setChecked(true);
-        Fx.Form().PlayWave1->trigger();
-        QVERIFY(Fx.Form().Player->PlayBuffer().Size() > 0);
-        const QString temp = Fx.Form().ProgramDir + QStringLiteral("txtnt.~wav");
+        FillWave(*Fx.Window().WorkingPane()->Wave(), 5000);
+        Fx.Window().Looped1()->setChecked(true);
+        Fx.Window().PlayWave1()->trigger();
+        QVERIFY(Fx.Window().Player()->PlayBuffer().Size() > 0);
+        const QString temp = Fx.Window().ProgramDir() + QStringLiteral("txtnt.~wav");
         {
             QFile f(temp);
             QVERIFY(f.open(QIODevice::WriteOnly));
         }
-        Fx.Form().ExitProg->trigger();
+        Fx.Window().ExitProg()->trigger();
         QVERIFY(!Fx.Form().isVisible());
         QVERIFY(!QFile::exists(temp));
-        QCOMPARE(Fx.Form().Player->PlayBuffer().Size(), 0);
-        QCOMPARE(Fx.Form().LastActionText, QStringLiteral("Exit"));
+        QCOMPARE(Fx.Window().Player()->PlayBuffer().Size(), 0);
+        QCOMPARE(Fx.Window().LastActionText(), QStringLiteral("Exit"));
     }
 };
 

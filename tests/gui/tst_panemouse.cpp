@@ -63,7 +63,7 @@ private slots:
     void init()
     {
         QVERIFY(Fx.Open());
-        FPane = Fx.Form().WorkingPane;
+        FPane = Fx.Window().WorkingPane();
         FW = FPane->width();
         QVERIFY(FW >= 500);
     }
@@ -84,15 +84,15 @@ private slots:
         };
         for (const auto& c : cases) {
             Show(FPane, 5 * FW, c.selStart, c.selEnd, 128, Crossing);
-            Fx.Form().BtnZeroCross->setChecked(c.zeroCross);
+            Fx.Window().BtnZeroCross()->setChecked(c.zeroCross);
             QTest::mousePress(FPane, c.button, c.keys, QPoint(c.from / 5, 5));
             if (c.from != c.at)
                 Move(FPane, c.at / 5, c.button, c.keys);
             QCOMPARE(Sel(FPane), std::make_pair(c.wantStart, c.wantEnd));
             QCOMPARE(Hint(), c.armed ? "" : c.button == L ? "Drag begin of selection" : "Drag end of selection");
-            QCOMPARE(Fx.Form().PaneMouse->DragArmed(), c.armed ? FPane : nullptr);
+            QCOMPARE(Fx.Window().PaneMouse()->DragArmed(), c.armed ? FPane : nullptr);
             Release(c.button, c.at / 5);
-            QCOMPARE(std::make_pair(Hint(), Fx.Form().PaneMouse->DragArmed()), std::make_pair(QString(), (TWavPaintBox*)nullptr));
+            QCOMPARE(std::make_pair(Hint(), Fx.Window().PaneMouse()->DragArmed()), std::make_pair(QString(), (TWavPaintBox*)nullptr));
         }
     }
 
@@ -114,7 +114,7 @@ private slots:
         };
         for (const auto& c : cases) {
             Show(FPane, c.size, c.size == 1000 ? 100 : 1000, c.size == 1000 ? 199 : 1499);
-            Fx.Form().BtnZeroCross->setChecked(c.zeroCross);
+            Fx.Window().BtnZeroCross()->setChecked(c.zeroCross);
             TPlaySoundRecorder recorder;
             recorder.Answer = 1;
             QTest::mousePress(FPane, Qt::MiddleButton, c.pressKeys, QPoint(c.press, 5));
@@ -126,7 +126,7 @@ private slots:
             QCOMPARE(Hint(), c.press == m - 5 ? "" : "Move selection. Use <Shift> for autosnap.");
             QVERIFY(recorder.Calls.empty());
             Release(Qt::MiddleButton, c.x);
-            QVERIFY(!Fx.Form().PaneMouse->MovingSelection);
+            QVERIFY(!Fx.Window().PaneMouse()->MovingSelection);
             QCOMPARE(recorder.Calls.back().Image.size(), size_t(FPane->SelLength() + 44));
         }
     }
@@ -135,7 +135,7 @@ private slots:
     {
         testwaves::Fill(*FPane->Wave(), testwaves::Iota(static_cast<size_t>(5 * FW)));
         FPane->SetSelection(1000, 1099);
-        Fx.Form().BtnZeroCross->setChecked(false);
+        Fx.Window().BtnZeroCross()->setChecked(false);
         TPlaySoundRecorder recorder;
         recorder.Answer = 1;
         // From the pointer to the end; while moving (pressed at 210), the moved selection.
@@ -164,8 +164,8 @@ private slots:
         };
         const QString hints[] = {"Left-click to set selection to the beginning. Right-click to flip selection to the beginning.",
                                  "Right-click to set selection to the end. Left-click to flip selection to the end."};
-        for (auto [pane, narrow, bar, status] : {std::tuple{Fx.Form().WorkingPane, Fx.Form().UpperNarrowPanel, Fx.Form().UpperLevelBar, Fx.Form().UpperStatusBar},
-                                                 std::tuple{Fx.Form().FinalPane, Fx.Form().LowerNarrowPanel, Fx.Form().LowerLevelBar, Fx.Form().LowerStatusBar}}) {
+        for (auto [pane, narrow, bar, status] : {std::tuple{Fx.Window().WorkingPane(), Fx.Window().UpperNarrowPanel(), Fx.Window().UpperLevelBar(), Fx.Window().UpperStatusBar()},
+                                                 std::tuple{Fx.Window().FinalPane(), Fx.Window().LowerNarrowPanel(), Fx.Window().LowerLevelBar(), Fx.Window().LowerStatusBar()}}) {
             for (const auto& c : cases) {
                 Show(pane, 500, c.selStart, c.selEnd);
                 QWidget* w = c.panel == 0 ? narrow : static_cast<QWidget*>(bar);
@@ -189,8 +189,8 @@ private slots:
             Show(FPane, 5 * FW, 0, 99, c.fill);
             Move(FPane, 30, Qt::NoButton, None);
             Move(FPane, c.x, Qt::NoButton, None);
-            QCOMPARE(Fx.Form().UpperStatusBar->PanelText(0), "@ " + LocalTimeText(FPane->PixelToSample(c.x)));
-            QCOMPARE(Fx.Form().UpperLevelBar->value(), c.level);
+            QCOMPARE(Fx.Window().UpperStatusBar()->PanelText(0), "@ " + LocalTimeText(FPane->PixelToSample(c.x)));
+            QCOMPARE(Fx.Window().UpperLevelBar()->value(), c.level);
             // The picture as drawn, with one white exclusive-or line: at the pointer, in the pane.
             const int at = std::min(c.x, FW - 1);
             QCOMPARE(FPane->CursorX, at);

@@ -121,7 +121,7 @@ private:
     QString MenuText() const
     {
         QStringList entries;
-        for (QAction* a : Fx.Form().PlugInMenu->actions())
+        for (QAction* a : Fx.Window().PlugInMenu()->actions())
             entries << Describe(a);
         return entries.join(QLatin1Char(' '));
     }
@@ -130,15 +130,15 @@ private:
     QStringList FilterActions() const
     {
         QStringList list;
-        for (TAction* a : Fx.Form().PluginActions->Actions())
-            if (a != Fx.Form().VersionMiss)
+        for (TAction* a : Fx.Window().PluginActions()->Actions())
+            if (a != Fx.Window().VersionMiss())
                 list << a->Caption() + '|' + a->Category() + '|' + a->Hint();
         return list;
     }
 
     TAction* FilterAction(const QString& caption) const
     {
-        for (TAction* a : Fx.Form().PluginActions->Actions())
+        for (TAction* a : Fx.Window().PluginActions()->Actions())
             if (a->Caption() == caption)
                 return a;
         return nullptr;
@@ -147,7 +147,7 @@ private:
     // A filter action as the scan would make it, without scanning.
     TAction* MakeFilter(const QString& fileName, const QString& procName)
     {
-        auto* a = new TAction(Fx.Form().PluginActions);
+        auto* a = new TAction(Fx.Window().PluginActions());
         a->SetCaption(QStringLiteral("Test"));
         a->SetCategory(fileName);
         a->SetHint(procName);
@@ -181,9 +181,9 @@ private slots:
         options.Splash = true;
         options.BeforeWindow = [](TWindowFixture& fx) { SetLibraryFolder(fx.Dir().path().toStdString()); };
         QVERIFY(Fx.Open(options));
-        Fx.Form().Plugins->Parts().ProgramDir = Fx.Dir().path() + QLatin1Char('/');
+        Fx.Window().Plugins()->Parts().ProgramDir = Fx.Dir().path() + QLatin1Char('/');
         FPauses.clear();
-        Fx.Form().Plugins->Pause = [this](uint32_t ms) { FPauses << ms; };
+        Fx.Window().Plugins()->Pause = [this](uint32_t ms) { FPauses << ms; };
         qunsetenv("SONOVANE_TP_RETURN");
         TakeLog();
     }
@@ -227,16 +227,16 @@ private slots:
         QFETCH(QStringList, actions);
         QFETCH(QString, calls);
         Install(libraries);
-        QCOMPARE(Fx.Form().Plugins->PluginScanMessage(true), libraries.size());
+        QCOMPARE(Fx.Window().Plugins()->PluginScanMessage(true), libraries.size());
         QCOMPARE(MenuText(), menu);
         QCOMPARE(FilterActions(), actions);
         QCOMPARE(Calls(TakeLog()), calls);
         // Icon 29 as soon as a library has named itself.
-        QCOMPARE(IconIndex(Fx.Form().BtnQuickPlug->icon()), menu.isEmpty() ? -1 : 29);
+        QCOMPARE(IconIndex(Fx.Window().BtnQuickPlug()->icon()), menu.isEmpty() ? -1 : 29);
         QVERIFY(Fx.Dialogs().Messages.isEmpty());
         QVERIFY(FPauses.isEmpty());
         // An empty menu says so when chosen; a filled one opens instead.
-        Fx.Form().PlugInMenuItem->trigger();
+        Fx.Window().PlugInMenuItem()->trigger();
         QCOMPARE(Fx.Dialogs().Messages, menu.isEmpty() ? QStringList{"No plugins installed!"} : QStringList{});
     }
 
@@ -254,8 +254,8 @@ private slots:
         TLineRecorder lines;
         Fx.About().lbPlugins->installEventFilter(&lines);
         QStringList paused;
-        Fx.Form().Plugins->Pause = [&](uint32_t ms) { paused << QString::number(ms) + ' ' + Fx.About().lbPlugins->text(); };
-        QCOMPARE(Fx.Form().Plugins->PluginScanMessage(false), 3);
+        Fx.Window().Plugins()->Pause = [&](uint32_t ms) { paused << QString::number(ms) + ' ' + Fx.About().lbPlugins->text(); };
+        QCOMPARE(Fx.Window().Plugins()->PluginScanMessage(false), 3);
 
         QStringList expectedLines, expectedPauses;
         for (const QString& name : order) {
@@ -279,45 +279,45 @@ private slots:
         for (const QString& name : order)
             menu << "Two filters@23{Echo,About (" + name + "),-}";
         QCOMPARE(MenuText(), menu.join(' '));
-        QCOMPARE(Fx.Form().PluginActions->Actions().size(), 1 + 6);
+        QCOMPARE(Fx.Window().PluginActions()->Actions().size(), 1 + 6);
 
         // "-nodelay": the same scan without a single pause.
         Fx.About().ShowSplash();
         paused.clear();
-        QCOMPARE(Fx.Form().Plugins->PluginScanMessage(true), 3);
+        QCOMPARE(Fx.Window().Plugins()->PluginScanMessage(true), 3);
         QVERIFY(paused.isEmpty());
     }
 
     void commonHandlerAndQuickButton()
     {
         Install({"tp_noversion", "tp_two"});
-        Fx.Form().Plugins->PluginScanMessage(true);
+        Fx.Window().Plugins()->PluginScanMessage(true);
         QAction* wrongVersion = nullptr;
-        for (QAction* a : Fx.Form().PlugInMenu->actions())
+        for (QAction* a : Fx.Window().PlugInMenu()->actions())
             if (a->text() == "No version")
                 wrongVersion = a;
         QVERIFY(wrongVersion);
         TakeLog();
 
-        Fx.Form().Player->PlayRange(*Fx.Form().Sample, 0, 0, true);
-        QVERIFY(Fx.Form().Player->PlayBuffer().Size() > 0);
+        Fx.Window().Player()->PlayRange(*Fx.Window().Sample(), 0, 0, true);
+        QVERIFY(Fx.Window().Player()->PlayBuffer().Size() > 0);
         wrongVersion->trigger();
         QCOMPARE(Fx.Dialogs().Messages, QStringList{TPluginHost::VersionMissText});
-        QCOMPARE(Fx.Form().Player->PlayBuffer().Size(), 0);
-        QCOMPARE(Fx.Form().BtnQuickPlug->defaultAction(), Fx.Form().VersionMiss);
-        QCOMPARE(Fx.Form().BtnQuickPlug->toolTip(), QStringLiteral("Version missmatch"));
-        QCOMPARE(IconIndex(Fx.Form().BtnQuickPlug->icon()), 29);
-        QCOMPARE(Fx.Form().LastActionText, QStringLiteral("Version missmatch"));
+        QCOMPARE(Fx.Window().Player()->PlayBuffer().Size(), 0);
+        QCOMPARE(Fx.Window().BtnQuickPlug()->defaultAction(), Fx.Window().VersionMiss());
+        QCOMPARE(Fx.Window().BtnQuickPlug()->toolTip(), QStringLiteral("Version missmatch"));
+        QCOMPARE(IconIndex(Fx.Window().BtnQuickPlug()->icon()), 29);
+        QCOMPARE(Fx.Window().LastActionText(), QStringLiteral("Version missmatch"));
 
         // A filter binds the button; pressing it runs the same filter again.
         TAction* echo = FilterAction("Echo");
-        Fx.Form().Player->PlayRange(*Fx.Form().Sample, 0, 0, true);
+        Fx.Window().Player()->PlayRange(*Fx.Window().Sample(), 0, 0, true);
         echo->trigger();
-        QCOMPARE(Fx.Form().Player->PlayBuffer().Size(), 0);
-        QCOMPARE(Fx.Form().BtnQuickPlug->defaultAction(), echo);
-        QCOMPARE(Fx.Form().BtnQuickPlug->toolTip(), QStringLiteral("Echo"));
-        QCOMPARE(IconIndex(Fx.Form().BtnQuickPlug->icon()), 29);
-        Fx.Form().BtnQuickPlug->click();
+        QCOMPARE(Fx.Window().Player()->PlayBuffer().Size(), 0);
+        QCOMPARE(Fx.Window().BtnQuickPlug()->defaultAction(), echo);
+        QCOMPARE(Fx.Window().BtnQuickPlug()->toolTip(), QStringLiteral("Echo"));
+        QCOMPARE(IconIndex(Fx.Window().BtnQuickPlug()->icon()), 29);
+        Fx.Window().BtnQuickPlug()->click();
         QCOMPARE(Calls(TakeLog()), "load InitLib window Filter0 v2 FreeLib unload "
                                    "load InitLib window Filter0 v2 FreeLib unload");
         QCOMPARE(Fx.Dialogs().Messages.size(), 1);
@@ -327,10 +327,10 @@ private slots:
     {
         Install({"tp_v2"});
         TAction* filter = MakeFilter("tp_v2.txf", "Filter0");
-        Fx.Form().WorkingPane->Wave()->Assign(*Wave(300, 0, 0));
-        Fx.Form().WorkingPane->SetSelection(20, 10);
-        Fx.Form().FinalPane->Wave()->Assign(*Wave(5, 1, 3));
-        Fx.Form().FinalPane->WaveName = QStringLiteral("Final mix");
+        Fx.Window().WorkingPane()->Wave()->Assign(*Wave(300, 0, 0));
+        Fx.Window().WorkingPane()->SetSelection(20, 10);
+        Fx.Window().FinalPane()->Wave()->Assign(*Wave(5, 1, 3));
+        Fx.Window().FinalPane()->WaveName = QStringLiteral("Final mix");
 
         // Empty lists: counts 0 and two cells holding 0; the call order around the filter.
         filter->trigger();
@@ -344,13 +344,13 @@ private slots:
                               "lists waves=0 cell=0 selections=0 cell=0"}));
 
         // Three waves in list order, their selections passed as 0 and 0.
-        Fx.Form().WavesList->AppendEntry("one", Wave(100, 5, 9));
-        Fx.Form().WavesList->AppendEntry("two", Wave(200, 50, 60));
-        Fx.Form().WavesList->AppendEntry("three", Wave(3, 1, 2));
+        Fx.Window().WavesList()->AppendEntry("one", Wave(100, 5, 9));
+        Fx.Window().WavesList()->AppendEntry("two", Wave(200, 50, 60));
+        Fx.Window().WavesList()->AppendEntry("three", Wave(3, 1, 2));
         // Stored selections as their hidden texts; one that does not read is 0 and 0.
         const QList<QStringList> stored{{"10", "200"}, {"x", "5"}, {"7", ""}, {"-3", "+4"}};
         for (const QStringList& texts : stored) {
-            auto* entry = new QTreeWidgetItem(Fx.Form().SelectList);
+            auto* entry = new QTreeWidgetItem(Fx.Window().SelectList());
             entry->setText(3, texts[0]);
             entry->setText(4, texts[1]);
         }
@@ -366,7 +366,7 @@ private slots:
                               "wave2 format=1/1/22050/22050/1/8", "selection0 10..200", "selection1 0..0",
                               "selection2 0..0", "selection3 -3..4"}));
         QVERIFY(Fx.Dialogs().Messages.isEmpty());
-        QCOMPARE(Fx.Form().WavesList->topLevelItemCount(), 3);
+        QCOMPARE(Fx.Window().WavesList()->topLevelItemCount(), 3);
     }
 
     void runRules_data()
@@ -402,7 +402,7 @@ private slots:
             QCOMPARE(Fx.Dialogs().Messages, message.isEmpty() ? QStringList{} : QStringList{message});
             Fx.Dialogs().ClearRecord();
         }
-        QCOMPARE(Fx.Form().WavesList->topLevelItemCount(), 0);
+        QCOMPARE(Fx.Window().WavesList()->topLevelItemCount(), 0);
         // Anything but an action runs nothing.
         QObject notAnAction;
         Fx.Form().RunPluginFilter(&notAnAction);
@@ -413,18 +413,18 @@ private slots:
     {
         // The kit beside the program, read and run by the window like any plug-in.
         SetLibraryFolder(std::string());
-        Fx.Form().Plugins->Parts().ProgramDir = QCoreApplication::applicationDirPath() + QLatin1Char('/');
-        Fx.Form().Plugins->PluginScanMessage(true);
+        Fx.Window().Plugins()->Parts().ProgramDir = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+        Fx.Window().Plugins()->PluginScanMessage(true);
         TAction* echo = FilterAction("Echo");
         QVERIFY2(echo, "the kit is built beside the program");
         QCOMPARE(echo->Category(), QStringLiteral("kit_effects.txf"));
         QVERIFY(FilterAction("About (kit_effects.txf)"));
-        Fx.Form().WorkingPane->Wave()->Assign(*Wave(1000, 0, 0));
-        Fx.Form().WorkingPane->SetSelection(100, 199);
+        Fx.Window().WorkingPane()->Wave()->Assign(*Wave(1000, 0, 0));
+        Fx.Window().WorkingPane()->SetSelection(100, 199);
         echo->trigger();
         QVERIFY(Fx.Dialogs().Messages.isEmpty());
-        QCOMPARE(Fx.Form().WavesList->topLevelItemCount(), 1);
-        QTreeWidgetItem* entry = Fx.Form().WavesList->topLevelItem(0);
+        QCOMPARE(Fx.Window().WavesList()->topLevelItemCount(), 1);
+        QTreeWidgetItem* entry = Fx.Window().WavesList()->topLevelItem(0);
         QCOMPARE(entry->text(0), QStringLiteral("Working Wave (Echo)"));
         QCOMPARE(TWavesList::EntryWave(entry)->Size(), 100 + 6 * 4410);
         QCOMPARE(Fx.Form().statusBar()->currentMessage(), QStringLiteral("Working Wave (Echo)"));
@@ -469,7 +469,7 @@ private slots:
         QCOMPARE(Calls(TakeLog()), "load InitLib window Filter0 v2 FreeLib unload");
         QCOMPARE(Fx.Form().statusBar()->currentMessage(), status);
         QCOMPARE(Fx.Dialogs().Messages, message.isEmpty() ? QStringList{} : QStringList{message});
-        TWavesList* list = Fx.Form().WavesList;
+        TWavesList* list = Fx.Window().WavesList();
         QCOMPARE(list->topLevelItemCount(), entry.isEmpty() ? 0 : 1);
         if (!entry.isEmpty()) {
             QTreeWidgetItem* item = list->topLevelItem(0);

@@ -29,7 +29,7 @@ class TestSelectionsList : public QObject {
 
     TWindowFixture Fx;
 
-    TSelectionsList& List() { return *Fx.Form().SelectList; }
+    TSelectionsList& List() { return *Fx.Window().SelectList(); }
     QString Status() { return Fx.Form().statusBar()->currentMessage(); }
     QTreeWidgetItem* Plain(const QStringList& texts) { return new QTreeWidgetItem(&List(), texts); }
     void Click(QTreeWidgetItem* entry)
@@ -55,8 +55,8 @@ private slots:
     void init()
     {
         QVERIFY(Fx.Open());
-        Fill(*Fx.Form().WorkingPane->Wave(), ByteVector(10000, 140));
-        Fill(*Fx.Form().FinalPane->Wave(), ByteVector(5000, 120));
+        Fill(*Fx.Window().WorkingPane()->Wave(), ByteVector(10000, 140));
+        Fill(*Fx.Window().FinalPane()->Wave(), ByteVector(5000, 120));
     }
     void cleanup() { Fx.Close(); }
 
@@ -72,8 +72,8 @@ private slots:
                      {1000, 1101, true, true, {}},
                      {0, 0, false, false, {}}};
         for (const auto& c : cases) {
-            Fx.Form().WorkingPane->SetSelection(c.start, c.end);
-            const TTxWavStream* wave = c.withWave ? Fx.Form().WorkingPane->Wave() : nullptr;
+            Fx.Window().WorkingPane()->SetSelection(c.start, c.end);
+            const TTxWavStream* wave = c.withWave ? Fx.Window().WorkingPane()->Wave() : nullptr;
             const bool stores = !c.texts.isEmpty();
             Fx.Form().statusBar()->showMessage("before");
             QCOMPARE(TSelectionsList::CanStore(wave, c.hasListItem), stores);
@@ -89,7 +89,7 @@ private slots:
             for (int col = 0; col < entry->columnCount(); ++col)
                 shown << entry->text(col);
             QCOMPARE(shown, c.texts);
-            QCOMPARE(Fx.Form().WorkingPane->SelEnd(), c.end);
+            QCOMPARE(Fx.Window().WorkingPane()->SelEnd(), c.end);
         }
         QCOMPARE(List().topLevelItemCount(), 2);
         QCOMPARE(List().columnCount(), 3);  // the offsets are not shown
@@ -100,8 +100,8 @@ private slots:
 
     void clickBracketsTheEntryOnBothPanes()
     {
-        TWavPaintBox& working = *Fx.Form().WorkingPane;
-        TWavPaintBox& final = *Fx.Form().FinalPane;
+        TWavPaintBox& working = *Fx.Window().WorkingPane();
+        TWavPaintBox& final = *Fx.Window().FinalPane();
         working.SetSelection(10, 20);
         QTreeWidgetItem* stored = List().AppendEntry(1000, 4000);
         QTreeWidgetItem* reversed = List().AppendEntry(3000, 500);

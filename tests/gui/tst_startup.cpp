@@ -18,6 +18,7 @@
 #include "platform/dynlib.h"
 #include "platform/registry.h"
 #include "plugins/PluginScan.h"
+#include "support/Form1TestAccess.h"
 #include "support/ScriptedDialogs.h"
 #include "view/wavpaint.h"
 #include "wave/Wavs_ex.h"
@@ -86,31 +87,32 @@ private slots:
         QVERIFY(s.AboutBox->isVisible());
         QVERIFY(s.Form1->isVisible());
         QVERIFY(s.PluginScanPosted);
-        QVERIFY(s.Form1->NoDelay);
+        QVERIFY(TForm1TestAccess(*s.Form1).NoDelay());
 
         // What FormCreate leaves behind.
         TForm1& f = *s.Form1;
-        QCOMPARE(f.ProgramDir, QCoreApplication::applicationDirPath() + "/");
-        QVERIFY(f.Player);
-        QCOMPARE(f.Player->PlayBuffer().Size(), 0);
-        QCOMPARE(f.Sample->Size(), 72586);
-        QVERIFY(f.Sample->IsSameFormat(WorkingFormat()));
-        for (TWavPaintBox* pane : {f.WorkingPane, f.FinalPane}) {
+        const TForm1TestAccess w(f);
+        QCOMPARE(w.ProgramDir(), QCoreApplication::applicationDirPath() + "/");
+        QVERIFY(w.Player());
+        QCOMPARE(w.Player()->PlayBuffer().Size(), 0);
+        QCOMPARE(w.Sample()->Size(), 72586);
+        QVERIFY(w.Sample()->IsSameFormat(WorkingFormat()));
+        for (TWavPaintBox* pane : {w.WorkingPane(), w.FinalPane()}) {
             QCOMPARE(pane->Wave()->Size(), 0);
             QCOMPARE(pane->Wave()->Format.wFormatTag, uint16_t(1));
             QCOMPARE(pane->Wave()->Format.nChannels, uint16_t(1));
             QCOMPARE(pane->Wave()->Format.nSamplesPerSec, 22050u);
             QCOMPARE(pane->Wave()->Format.wBitsPerSample, uint16_t(8));
         }
-        QCOMPARE(f.WorkingPane->WaveName, QStringLiteral("Working Wave"));
-        QCOMPARE(f.FinalPane->WaveName, QStringLiteral("Final Wave"));
-        QCOMPARE(f.PaneMouse->PressX, 0);
-        QCOMPARE(f.PaneMouse->PressSelStartX, 0);
-        QCOMPARE(f.PaneMouse->PressSelLength, 0);
-        QVERIFY(!f.PaneMouse->MovingSelection);
-        QVERIFY(f.LastActionText.isEmpty());
-        QVERIFY(!f.BtnUndo->isEnabled());
-        QVERIFY(!f.ClearUndo->isEnabled());
+        QCOMPARE(w.WorkingPane()->WaveName, QStringLiteral("Working Wave"));
+        QCOMPARE(w.FinalPane()->WaveName, QStringLiteral("Final Wave"));
+        QCOMPARE(w.PaneMouse()->PressX, 0);
+        QCOMPARE(w.PaneMouse()->PressSelStartX, 0);
+        QCOMPARE(w.PaneMouse()->PressSelLength, 0);
+        QVERIFY(!w.PaneMouse()->MovingSelection);
+        QVERIFY(w.LastActionText().isEmpty());
+        QVERIFY(!w.BtnUndo()->isEnabled());
+        QVERIFY(!w.ClearUndo()->isEnabled());
 
         // The posted scan runs once the loop does: it ends by hiding the splash.
         QVERIFY(!s.AboutBox->lbPlugins->isVisible());
@@ -118,7 +120,7 @@ private slots:
         QCOMPARE(s.AboutBox->lbPlugins->text(), QString());
         // The program folder holds the plug-in kit: one Plugins entry per library there.
         const QStringList kit = QDir(QCoreApplication::applicationDirPath()).entryList({"*.txf"}, QDir::Files);
-        QCOMPARE(f.PlugInMenu->actions().size(), kit.size());
+        QCOMPARE(w.PlugInMenu()->actions().size(), kit.size());
         QVERIFY(FDialogs->Messages.isEmpty());
     }
 
@@ -144,11 +146,11 @@ private slots:
         QFETCH(bool, noDelay);
         TStartup s = RunStartup(arguments);
         QCOMPARE(s.PluginScanPosted, posted);
-        QCOMPARE(s.Form1->NoDelay, noDelay);
+        QCOMPARE(TForm1TestAccess(*s.Form1).NoDelay(), noDelay);
         if (posted) {
             QVERIFY(!s.AboutBox->lbPlugins->isVisible());
             // Skip the pauses here; the scan is tested apart below.
-            s.Form1->NoDelay = true;
+            TForm1TestAccess(*s.Form1).NoDelay() = true;
             QTRY_VERIFY(!s.AboutBox->isVisible());
         } else {
             QVERIFY(s.AboutBox->lbPlugins->isVisible());
@@ -166,8 +168,8 @@ private slots:
         QVERIFY(!QFile::exists(TRegistry::StoreFileName()));
         {
             TStartup s = RunStartup({QStringLiteral("-noplugin")});
-            QVERIFY(s.Form1->Folders.OpenInitialDir.isEmpty());
-            QVERIFY(s.Form1->Folders.SaveInitialDir.isEmpty());
+            QVERIFY(TForm1TestAccess(*s.Form1).Folders().OpenInitialDir.isEmpty());
+            QVERIFY(TForm1TestAccess(*s.Form1).Folders().SaveInitialDir.isEmpty());
             // Reading does not create the key.
             QVERIFY(!QFile::exists(TRegistry::StoreFileName()));
         }
@@ -182,14 +184,14 @@ private slots:
         // Second run changes them; the third reads what the second wrote.
         {
             TStartup s = RunStartup({QStringLiteral("-noplugin")});
-            s.Form1->Folders.OpenInitialDir = QStringLiteral("/snd/open dir");
-            s.Form1->Folders.SaveInitialDir = QStringLiteral("/snd/saved");
+            TForm1TestAccess(*s.Form1).Folders().OpenInitialDir = QStringLiteral("/snd/open dir");
+            TForm1TestAccess(*s.Form1).Folders().SaveInitialDir = QStringLiteral("/snd/saved");
         }
         QVERIFY(SettingsText().contains(QStringLiteral("open dir")));
         {
             TStartup s = RunStartup({QStringLiteral("-noplugin")});
-            QCOMPARE(s.Form1->Folders.OpenInitialDir, QStringLiteral("/snd/open dir"));
-            QCOMPARE(s.Form1->Folders.SaveInitialDir, QStringLiteral("/snd/saved"));
+            QCOMPARE(TForm1TestAccess(*s.Form1).Folders().OpenInitialDir, QStringLiteral("/snd/open dir"));
+            QCOMPARE(TForm1TestAccess(*s.Form1).Folders().SaveInitialDir, QStringLiteral("/snd/saved"));
         }
     }
 
@@ -201,19 +203,20 @@ private slots:
             QVERIFY(reg.WriteString(QStringLiteral("OpenPath"), QStringLiteral("/only/open")));
         }
         TStartup s = RunStartup({QStringLiteral("-noplugin")});
-        QCOMPARE(s.Form1->Folders.OpenInitialDir, QStringLiteral("/only/open"));
-        QCOMPARE(s.Form1->Folders.SaveInitialDir, QString());
+        QCOMPARE(TForm1TestAccess(*s.Form1).Folders().OpenInitialDir, QStringLiteral("/only/open"));
+        QCOMPARE(TForm1TestAccess(*s.Form1).Folders().SaveInitialDir, QString());
     }
 
     void closeStopsPlaybackFirst()
     {
         TStartup s = RunStartup({QStringLiteral("-noplugin")});
         TForm1& f = *s.Form1;
-        f.Player->PlayRange(*f.Sample, 0, 0, true);
-        QCOMPARE(f.Player->PlayBuffer().Size(), f.Sample->Size() + 44);
+        const TForm1TestAccess w(f);
+        w.Player()->PlayRange(*w.Sample(), 0, 0, true);
+        QCOMPARE(w.Player()->PlayBuffer().Size(), w.Sample()->Size() + 44);
         f.close();
-        QCOMPARE(f.Player->PlayBuffer().Size(), 0);
-        QVERIFY(f.Player->WPlayer().SoundData == nullptr);
+        QCOMPARE(w.Player()->PlayBuffer().Size(), 0);
+        QVERIFY(w.Player()->WPlayer().SoundData == nullptr);
     }
 
     void scanReportsEachLibraryAndPauses()
@@ -292,9 +295,9 @@ private slots:
     {
         {
             TStartup s = RunStartup({QStringLiteral("-noplugin")});
-            s.Form1->Folders.OpenInitialDir = QStringLiteral("/snd/exit");
+            TForm1TestAccess(*s.Form1).Folders().OpenInitialDir = QStringLiteral("/snd/exit");
             QVERIFY(s.AboutBox->isVisible());
-            QTimer::singleShot(0, s.Form1.get(), [&] { s.Form1->ExitProg->trigger(); });
+            QTimer::singleShot(0, s.Form1.get(), [&] { TForm1TestAccess(*s.Form1).ExitProg()->trigger(); });
             QTimer watchdog;
             watchdog.setSingleShot(true);
             connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(1); });

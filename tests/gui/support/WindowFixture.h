@@ -6,11 +6,13 @@
 //   TWindowFixture Fx;
 //   void init() { QVERIFY(Fx.Open()); }          // shown and exposed
 //   void cleanup() { Fx.Close(); }
-//   ... Fx.Form().close(); Fx.Dialogs().Messages; Fx.Dir().filePath("a.wav") ...
+//   ... Fx.Form().close(); Fx.Window().WorkingPane(); Fx.Dialogs().Messages ...
 
 #include <QTemporaryDir>
 #include <functional>
 #include <memory>
+
+#include "Form1TestAccess.h"
 
 class TAboutBox;
 class TForm1;
@@ -47,6 +49,8 @@ public:
     void Close();
 
     TForm1& Form() const { return *FForm; }
+    // The window's private members (Form1TestAccess.h).
+    TForm1TestAccess Window() const { return TForm1TestAccess(*FForm); }
     TAboutBox& About() const { return *FAbout; }
     TScriptedDialogs& Dialogs() const { return *FDialogs; }
     QTemporaryDir& Dir() const { return *FDir; }
