@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <utility>
 
+#include "app/DocumentRows.h"
 #include "app/GridDelegate.h"
 #include "view/LocalTimeText.h"
 #include "view/wavpaint.h"
@@ -58,39 +59,29 @@ TSelectionsList::TSelectionsList(std::shared_ptr<TComposerDocument> document, QW
             });
     connect(model(), &QAbstractItemModel::modelAboutToBeReset, this,
             [this] { SendRemoved(0, topLevelItemCount() - 1); });
-    // Rows that go by other ways than the document's operations (deleted by other code,
-    // the list cleared) take their selections with them once they are gone.
-    connect(model(), &QAbstractItemModel::rowsRemoved, this, [this](const QModelIndex& parent, int first, int last) {
-        if (FApplying || parent.isValid())
-            return;
-        FApplying = true;
-        for (int row = last; row >= first; --row)
+    FollowRowRemovals(
+        *this, FApplying, [this](int row) {
+            const TFollowingGuard following(FApplying);
             FDocument->DeleteStoredSelection(row);
-        FApplying = false;
-    });
-    connect(model(), &QAbstractItemModel::modelReset, this, [this] {
-        if (FApplying)
-            return;
-        FApplying = true;
-        FDocument->ClearStoredSelections();
-        FApplying = false;
-    });
+        },
+        [this] {
+            const TFollowingGuard following(FApplying);
+            FDocument->ClearStoredSelections();
+        });
     // Rows put in or edited by other code than the document's operations are stored as
     // their hidden texts read (0 and 0 when they do not).
     connect(model(), &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex& parent, int first, int last) {
         if (FApplying || parent.isValid())
             return;
-        FApplying = true;
+        const TFollowingGuard following(FApplying);
         for (int row = first; row <= last; ++row)
             FDocument->StoreSelection(RowRange(topLevelItem(row)), row);
-        FApplying = false;
     });
     connect(this, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* entry, int column) {
         if (FApplying || (column != StartTextColumn && column != EndTextColumn))
             return;
-        FApplying = true;
+        const TFollowingGuard following(FApplying);
         FDocument->ChangeStoredSelection(indexOfTopLevelItem(entry), RowRange(entry));
-        FApplying = false;
     });
     FDocument->AddObserver(this);
     for (int32_t i = 0; i < static_cast<int32_t>(FDocument->StoredSelections().size()); ++i)
@@ -119,9 +110,8 @@ void TSelectionsList::StoredSelectionChanged(int32_t index)
     if (FApplying)
         return;
     if (QTreeWidgetItem* entry = topLevelItem(index)) {
-        FApplying = true;
+        const TFollowingGuard following(FApplying);
         ShowRangeTexts(entry, FDocument->StoredSelections().at(static_cast<size_t>(index)));
-        FApplying = false;
     }
 }
 
@@ -131,7 +121,6 @@ TSelectionsList::~TSelectionsList()
     // selections stay the document's.
     FDocument->RemoveObserver(this);
     disconnect(model(), nullptr, this, nullptr);
-    FApplying = true;
     clear();
 }
 
@@ -141,9 +130,8 @@ void TSelectionsList::SelectionStored(int32_t index)
         return;
     auto* entry = new QTreeWidgetItem;
     ShowRangeTexts(entry, FDocument->StoredSelections().at(static_cast<size_t>(index)));
-    FApplying = true;
+    const TFollowingGuard following(FApplying);
     insertTopLevelItem(index, entry);
-    FApplying = false;
 }
 
 void TSelectionsList::StoredSelectionAboutToBeRemoved(int32_t index)
@@ -155,18 +143,16 @@ void TSelectionsList::StoredSelectionAboutToBeRemoved(int32_t index)
     // which a second "Delete" would then remove unasked.
     if (currentItem() == entry)
         selectionModel()->clearCurrentIndex();
-    FApplying = true;
+    const TFollowingGuard following(FApplying);
     delete entry;  // the model announces it (EntryRemoved) while it is still listed
-    FApplying = false;
 }
 
 void TSelectionsList::StoredSelectionsAboutToBeCleared()
 {
     if (FApplying)
         return;
-    FApplying = true;
+    const TFollowingGuard following(FApplying);
     clear();
-    FApplying = false;
 }
 
 void TSelectionsList::SendRemoved(int first, int last)

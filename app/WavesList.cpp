@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "view/LocalTimeText.h"
+#include "app/DocumentRows.h"
 #include "app/GridDelegate.h"
 #include "app/OutOfMemoryReport.h"
 #include "platform/dialogs.h"
@@ -89,23 +90,15 @@ TWavesList::TWavesList(std::shared_ptr<TComposerDocument> document, QWidget* par
     // The two check items flip themselves when triggered (checkable actions).
     connect(this, &QTreeWidget::itemSelectionChanged, this, &TWavesList::WavesListSelectItem);
 
-    // Rows that go by other ways than the document's operations (a row deleted or taken
-    // by other code, the list cleared) take their entries with them once they are gone.
-    connect(model(), &QAbstractItemModel::rowsRemoved, this, [this](const QModelIndex& parent, int first, int last) {
-        if (FApplying || parent.isValid())
-            return;
-        FApplying = true;
-        for (int row = last; row >= first; --row)
+    FollowRowRemovals(
+        *this, FApplying, [this](int row) {
+            const TFollowingGuard following(FApplying);
             FDocument->DeleteEntry(row);
-        FApplying = false;
-    });
-    connect(model(), &QAbstractItemModel::modelReset, this, [this] {
-        if (FApplying)
-            return;
-        FApplying = true;
-        FDocument->ClearEntries();
-        FApplying = false;
-    });
+        },
+        [this] {
+            const TFollowingGuard following(FApplying);
+            FDocument->ClearEntries();
+        });
     // A caption edited in place is the entry's new caption.
     connect(this, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* row, int column) {
         if (!FApplying && column == NameColumn)
@@ -122,8 +115,9 @@ TWavesList::~TWavesList()
     // handler: the pane it would touch may already be gone.
     disconnect(this, &QTreeWidget::itemSelectionChanged, this, &TWavesList::WavesListSelectItem);
     FDocument->RemoveObserver(this);
-    // The entries stay the document's; the rows just go.
-    FApplying = true;
+    // The entries stay the document's; the rows just go, unannounced (the model goes on
+    // telling until the view's last base is gone).
+    disconnect(model(), nullptr, this, nullptr);
     clear();
 }
 
@@ -138,17 +132,15 @@ void TWavesList::EntryAppended(int32_t index)
 {
     auto* row = new TWavesListItem;
     ShowEntryTexts(row, index);
-    FApplying = true;
+    const TFollowingGuard following(FApplying);
     insertTopLevelItem(index, row);
-    FApplying = false;
 }
 
 void TWavesList::EntryChanged(int32_t index)
 {
     if (QTreeWidgetItem* row = topLevelItem(index)) {
-        FApplying = true;
+        const TFollowingGuard following(FApplying);
         ShowEntryTexts(row, index);
-        FApplying = false;
     }
 }
 
@@ -156,18 +148,16 @@ void TWavesList::EntryAboutToBeRemoved(int32_t index)
 {
     if (FApplying)
         return;
-    FApplying = true;
+    const TFollowingGuard following(FApplying);
     delete topLevelItem(index);  // the row leaves the view first (see TWavesListItem)
-    FApplying = false;
 }
 
 void TWavesList::EntriesAboutToBeCleared()
 {
     if (FApplying)
         return;
-    FApplying = true;
+    const TFollowingGuard following(FApplying);
     clear();
-    FApplying = false;
 }
 
 QString TWavesList::LengthText(int64_t samples)

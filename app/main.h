@@ -11,8 +11,8 @@
 
 #include "app/FolderSettings.h"
 #include "conversion/ACMConvertor.h"
-
 #include "document/ComposerDocument.h"
+
 class QActionGroup;
 class QLabel;
 class QMenu;
@@ -69,11 +69,11 @@ public:
 private:
     // --- state held for the whole run --------------------------------------------
     TACMConvertor Convertor;
-    std::unique_ptr<TRangePlayer> Player;     // the play buffer and WPlayer
-    std::unique_ptr<TTxWavStream> Sample;     // the built-in sample
     // What the user edits: both pane waves, the lists' entries, the undo steps. The panes
     // and the lists are views of it.
     std::shared_ptr<TComposerDocument> Document = std::make_shared<TComposerDocument>();
+    std::unique_ptr<TRangePlayer> Player;     // the play buffer and WPlayer
+    std::unique_ptr<TTxWavStream> Sample;     // the built-in sample
     QString ProgramDir;                       // ends in "/"
     QString LastActionText;                   // read by the unhandled-error report
     bool NoDelay = false;                     // "-nodelay": the plug-in scan skips its pauses
