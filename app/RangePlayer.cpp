@@ -28,6 +28,11 @@ void TRangePlayer::StopAll()
     FWPlayer.Stop();
 }
 
+void TRangePlayer::LoadSample(TStream& stream)
+{
+    FSample.LoadFromStream(stream);
+}
+
 void TRangePlayer::PlayRange(TTxWavStream& wave, int32_t start, int32_t length, bool looped)
 {
     if (length < 0) {

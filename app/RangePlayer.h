@@ -29,8 +29,14 @@ public:
     TJvWavePlayer& WPlayer() { return FWPlayer; }
     TTxWavStream& PlayBuffer() { return FPlayBuffer; }
 
+    // The built-in sample the About box plays, loaded from stream at start.
+    void LoadSample(TStream& stream);
+    TTxWavStream* Sample() { return &FSample; }
+
 private:
     void StopAll();
+
+    TTxWavStream FSample;
 
     // Declared first so it is released last, after the player has stopped.
     TTxWavStream FPlayBuffer;

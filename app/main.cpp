@@ -162,9 +162,8 @@ void TForm1::FormCreate()
     PluginActions->OnExecute = [this](TAction* a) { PluginActionsExecute(a); };
     VersionMiss->OnExecute = [this](TAction*) { VersionMissExecute(); };
 
-    Sample = std::make_unique<TTxWavStream>();
     TResourceStream piano(QStringLiteral("RT_RCDATA"), QStringLiteral("piano"));
-    Sample->LoadFromStream(piano);
+    Player->LoadSample(piano);
 
     Folders.Load();
 
@@ -186,8 +185,7 @@ void TForm1::FormClose()
 
 void TForm1::FormDestroy()
 {
-    Sample.reset();
-    // The play operation stops what plays before its buffer goes.
+    // The play operation stops what plays before its buffer and the sample go.
     Player.reset();
     ClearUndo->Execute();
     Folders.Save();

@@ -73,7 +73,6 @@ private:
     // and the lists are views of it.
     std::shared_ptr<TComposerDocument> Document = std::make_shared<TComposerDocument>();
     std::unique_ptr<TRangePlayer> Player;     // the play buffer and WPlayer
-    std::unique_ptr<TTxWavStream> Sample;     // the built-in sample
     QString ProgramDir;                       // ends in "/"
     QString LastActionText;                   // read by the unhandled-error report
     bool NoDelay = false;                     // "-nodelay": the plug-in scan skips its pauses

@@ -78,7 +78,7 @@ void TForm1::PrecisionClick(int32_t precision)
 void TForm1::About1Click()
 {
     // The sample keeps playing while the box is open.
-    Player->PlayRange(*Sample, 0, 0, false);
+    Player->PlayRange(*Player->Sample(), 0, 0, false);
     AboutBox->ShowModal();
 }
 

@@ -6,6 +6,7 @@
 //   TForm1TestAccess w(form);
 //   w.WorkingPane()->SelectAll();
 
+#include "app/RangePlayer.h"
 #include "app/main.h"
 
 class TForm1TestAccess {
@@ -15,7 +16,7 @@ public:
     // State held for the whole run and the classes the window hands its commands to.
     auto& Convertor() const { return F.Convertor; }
     auto& Player() const { return F.Player; }
-    auto& Sample() const { return F.Sample; }
+    TTxWavStream* Sample() const { return F.Player->Sample(); }
     auto& ProgramDir() const { return F.ProgramDir; }
     auto& LastActionText() const { return F.LastActionText; }
     auto& NoDelay() const { return F.NoDelay; }
