@@ -7,9 +7,6 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include <csignal>
-
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include "about/Unit2.h"
@@ -19,6 +16,7 @@
 #include "platform/actions.h"
 #include "support/ScriptedDialogs.h"
 #include "support/WindowFixture.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TestWaves.h"
 #include "view/wavpaint.h"
 
@@ -188,15 +186,10 @@ private slots:
         Fill(Final(), Iota(5000));
         const QString keep = OldFile();
         Fx.Dialogs().SaveAnswers = {keep};
-        struct rlimit old {};
-        getrlimit(RLIMIT_FSIZE, &old);
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit small = old;
-        small.rlim_cur = 4096;
-        setrlimit(RLIMIT_FSIZE, &small);
-        Save();
-        setrlimit(RLIMIT_FSIZE, &old);
-        std::signal(SIGXFSZ, oldHandler);
+        {
+            const TFileSizeLimit limit(4096);
+            Save();
+        }
         QCOMPARE(Fx.Dialogs().Messages,
                  QStringList{"Could not write \"" + keep + "\": File too large. The final wave was not saved."});
         QCOMPARE(ReadAll(keep), QByteArray("old content"));

@@ -13,6 +13,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TestWaves.h"
 #include "wave/ReplacingFileStream.h"
 
@@ -112,15 +113,10 @@ TEST_F(ReplacingFile, FailureHalfWayLeavesTheOldFile)
     ExpectOldFileAlone();
 
     // A real short write: the file size limit stops the writer at 4096 bytes.
-    struct rlimit old {};
-    getrlimit(RLIMIT_FSIZE, &old);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 4096;
-    setrlimit(RLIMIT_FSIZE, &small);
-    const std::string error = ErrorOf<EFileError>([&] { FWave.SaveToFile(FOld.string()); });
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    const std::string error = ErrorOf<EFileError>([&] {
+        const TFileSizeLimit limit(4096);
+        FWave.SaveToFile(FOld.string());
+    });
     // The file and the system's reason, and still the old file.
     EXPECT_EQ(error, "Could not write \"" + FOld.string() + "\": File too large.");
     ExpectOldFileAlone();
