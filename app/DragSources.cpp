@@ -41,11 +41,6 @@ void TDragSources::Exec(QWidget* source)
         FHint(QString());
 }
 
-void TDragSources::StartWavesListDrag()
-{
-    StartWavesListDrag(FParts.WavesList->SelectedEntry());
-}
-
 void TDragSources::StartWavesListDrag(QTreeWidgetItem* entry)
 {
     TTxWavStream* wave = TWavesList::EntryWave(entry);
@@ -59,11 +54,6 @@ void TDragSources::StartWavesListDrag(QTreeWidgetItem* entry)
     // The drag took the button's release, after which the list always repaints the
     // working pane (whatever auto show painted there while the button was down).
     FParts.WorkingPane->Repaint();
-}
-
-void TDragSources::StartSelectListDrag()
-{
-    StartSelectListDrag(FParts.SelectList->SelectedEntry());
 }
 
 void TDragSources::StartSelectListDrag(QTreeWidgetItem* entry)

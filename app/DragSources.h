@@ -42,10 +42,6 @@ public:
     // Starts the drag of the pane's selection now (the "Drag&Drop selection" buttons),
     // when the pane's wave is not empty and its selection is longer than 0.
     void StartPaneDrag(TWavPaintBox& pane);
-    // Starts the drag of the selected waves-list entry, if it holds a wave.
-    void StartWavesListDrag();
-    // Starts the drag of the selected stored selection, if one is selected.
-    void StartSelectListDrag();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -53,6 +49,7 @@ protected:
 private:
     bool PaneEvent(TWavPaintBox& pane, QEvent* event);
     bool ListEvent(QTreeWidget& list, QEvent* event);
+    // The drag of a waves-list entry that holds a wave, or of a stored selection.
     void StartWavesListDrag(QTreeWidgetItem* entry);
     void StartSelectListDrag(QTreeWidgetItem* entry);
     void Exec(QWidget* source);

@@ -39,12 +39,6 @@ void TComposerDocument::ReplacePaneWave(TPaneId pane, TTxWavStream& source)
     PaneWaveChanged(pane);
 }
 
-void TComposerDocument::ShowEntry(int32_t index, TPaneId pane)
-{
-    if (TTxWavStream* wave = EntryWave(index))
-        ReplacePaneWave(pane, *wave);
-}
-
 void TComposerDocument::PaneWaveChanged(TPaneId pane)
 {
     Notify([&](TDocumentObserver& o) { o.PaneWaveChanged(pane); });

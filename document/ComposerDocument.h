@@ -40,8 +40,6 @@ public:
     TTxWavStream& PaneWave(TPaneId pane);
     // A copy of source (samples, format, selection) becomes the pane's wave.
     void ReplacePaneWave(TPaneId pane, TTxWavStream& source);
-    // The entry's wave copied into the pane.
-    void ShowEntry(int32_t index, TPaneId pane);
     // Tells the observers that the pane's wave was changed in place (by an effect, a
     // drop, a mix).
     void PaneWaveChanged(TPaneId pane);

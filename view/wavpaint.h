@@ -31,7 +31,6 @@ public:
 
     TTxWavStream* Wave() const { return &FDocument->PaneWave(FPane); }
     TComposerDocument& Document() const { return *FDocument; }
-    const std::shared_ptr<TComposerDocument>& SharedDocument() const { return FDocument; }
     TPaneId Pane() const { return FPane; }
     QProgressBar* LevelBar = nullptr;      // not owned
     int32_t CursorX = -1;                  // x of the exclusive-or pointer line; -1 none

@@ -37,7 +37,6 @@ public:
     // Where the bytes go until Commit (tests look for leftovers); empty when the file
     // is written in place.
     const std::string& TemporaryName() const { return FTempName; }
-    bool InPlace() const { return FTempName.empty(); }
 
 private:
     void Discard() noexcept;

@@ -78,8 +78,7 @@ TEST(ComposerDocument, PanesTakeCopiesAndUndoRestoresTheWorkingWave)
     TTxWavStream& working = doc.PaneWave(TPaneId::Working);
     doc.AppendEntry("a", Wave(Iota(300)));
     doc.EntryWave(0)->SetSelStart(10);
-    doc.ShowEntry(0, TPaneId::Working);
-    doc.ShowEntry(5, TPaneId::Final);  // no such entry: nothing
+    doc.ReplacePaneWave(TPaneId::Working, *doc.EntryWave(0));
     EXPECT_EQ(Bytes(working), Iota(300));
     EXPECT_EQ(working.SelStart(), 10);
     EXPECT_NE(working.Memory(), doc.EntryWave(0)->Memory());
