@@ -1,6 +1,7 @@
 # Installing Sonovane like any desktop program, and its Debian package.
 #
 #   <prefix>/bin/sonovane                                   the program
+#   <prefix>/bin/sonovane-plugin-helper                     runs plug-ins in a process of their own
 #   <prefix>/lib/sonovane/plugins/*.txf                     the plug-in kit
 #   <prefix>/include/sonovane/sonovane_plugin.h             the public plug-in header
 #   <prefix>/share/doc/sonovane/plugins.md                  the plug-in authors' guide
@@ -29,6 +30,8 @@ set_property(SOURCE app/PluginFolder.cpp APPEND PROPERTY COMPILE_DEFINITIONS
   SONOVANE_PLUGIN_SUBFOLDER="${SONOVANE_PLUGIN_SUBFOLDER}")
 
 install(TARGETS sonovane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The plug-in helper lies beside the program, which looks for it there.
+install(TARGETS sonovane_plugin_helper RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 install(FILES plugins/sonovane_plugin.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/sonovane)
 install(FILES docs/plugins.md DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/sonovane)

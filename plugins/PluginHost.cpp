@@ -1,15 +1,30 @@
 #include "plugins/PluginHost.h"
 
+#include <QCoreApplication>
+#include <QFile>
 #include <QToolButton>
 
 #include "platform/actions.h"
 #include "platform/dialogs.h"
 #include "platform/dynlib.h"
+#include "plugins/PluginHelperError.h"
+#include "plugins/PluginHelperProtocol.h"
 #include "plugins/PluginIcons.h"
+#include "plugins/PluginScanHelper.h"
 #include "plugins/PluginScan.h"
 
+std::string PluginLibraryPath(const QString& fileName)
+{
+    // As the library loader resolves a bare name: in the plug-in folder.
+    const std::string name = QFile::encodeName(fileName).toStdString();
+    return name.find('/') == std::string::npos ? LibraryFolder() + name : name;
+}
+
 TPluginHost::TPluginHost(TPluginHostParts parts)
-    : Pause([](uint32_t ms) { Sleep(ms); }), FParts(std::move(parts)), FLoader(FParts), FRunner(FParts)
+    : Pause([](uint32_t ms) { Sleep(ms); }),
+      HelperProgram(QCoreApplication::applicationDirPath() + QLatin1Char('/') +
+                    QString::fromLatin1(PluginHelperProtocol::ProgramName)),
+      FParts(std::move(parts)), FLoader(FParts), FRunner(FParts, HelperProgram)
 {
     FLoader.OnRunFilter = [this](TAction* action) {
         if (OnRunFilter)
@@ -29,8 +44,27 @@ int TPluginHost::PluginScanMessage(bool noDelay)
     scan.Pause = pause;
     FLoader.Pause = pause;
     FLoader.NoDelay = noDelay;
+    // One helper reads the libraries one after another; one that a library ended is
+    // followed by a new one. A helper that cannot be started at all is told once.
+    TPluginScanHelper helper(QFile::encodeName(HelperProgram).toStdString());
+    bool told = false;
+    FLoader.ReadLibrary = [&](const QString& fileName) {
+        const std::string path = PluginLibraryPath(fileName);
+        if (ReadLibrary)
+            return ReadLibrary(path);
+        try {
+            return helper.Read(path);
+        } catch (const EPluginHelper& cannotStart) {
+            if (!told)
+                Dialogs::ShowMessage(QString::fromLocal8Bit(cannotStart.what()));
+            told = true;
+            return TScannedLibrary::NotLoaded();
+        }
+    };
     scan.LoadLibrary = [this](const QString& fileName) { FLoader.Load(fileName); };
-    return scan.Run();
+    const int found = scan.Run();
+    FLoader.ReadLibrary = nullptr;
+    return found;
 }
 
 void TPluginHost::PluginActionsExecute(TAction* action)

@@ -3,8 +3,10 @@
 // common handler of PluginActions, the version message and the filter runs. The window
 // owns it and forwards its handlers here.
 
+#include <QString>
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "plugins/PluginHostParts.h"
 #include "plugins/PluginLoader.h"
@@ -32,6 +34,10 @@ public:
     std::function<void(uint32_t milliseconds)> Pause;
     // Filter actions run through this (the window's handler); RunPluginFilter if empty.
     std::function<void(TAction*)> OnRunFilter;
+    // The plug-in helper program, beside the program unless a test says otherwise.
+    QString HelperProgram;
+    // Reads one library for the scan; the plug-in helper if empty.
+    std::function<TScannedLibrary(const std::string& path)> ReadLibrary;
 
     TPluginHostParts& Parts() { return FParts; }
 

@@ -7,6 +7,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "document/ComposerDocument.h"
 
@@ -31,3 +32,6 @@ struct TPluginHostParts {
     std::function<void(const QString&)> ShowStatus;  // status panel 0 of the window
     std::function<void()> StopPlaying;
 };
+
+// Where a library of the plug-in folder given by its bare file name is loaded from.
+std::string PluginLibraryPath(const QString& fileName);

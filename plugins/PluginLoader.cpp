@@ -6,12 +6,18 @@
 #include "about/Unit2.h"
 #include "platform/actions.h"
 #include "plugins/PluginIcons.h"
-#include "plugins/PluginLibrary.h"
+#include "plugins/PluginHelperProtocol.h"
 
 namespace {
 
 // The one caption that is made unique per library, with a separator after it.
 const QString AboutFilter = QStringLiteral("About");
+
+// A text a library returned, in the locale's 8-bit encoding.
+QString PluginText(const std::string& text)
+{
+    return QString::fromLocal8Bit(text);
+}
 
 } // namespace
 
@@ -19,25 +25,28 @@ TPluginLoader::TPluginLoader(const TPluginHostParts& parts) : FParts(parts) {}
 
 void TPluginLoader::Load(const QString& fileName)
 {
-    TPluginLibrary library(fileName);
+    TScannedLibrary library = ReadLibrary ? ReadLibrary(fileName) : TScannedLibrary::NotLoaded();
+    Build(fileName, library);
+    // FreeLib ran and the library was unloaded, or the helper ended before.
+    library.CheckFinished();
+}
+
+void TPluginLoader::Build(const QString& fileName, TScannedLibrary& library)
+{
+    using namespace PluginHelperProtocol;
     if (!library.Loaded())
         return;
-    const auto freeLib = library.Proc<TFreeLib>("FreeLib");
-    const auto initLib = library.Proc<TInitLib>("InitLib");
-    if (!freeLib || !initLib)
-        return;
     // Loading calls FreeLib only, never InitLib; then the library is unloaded.
-    TFreeLibGuard finish(freeLib);
-
-    const auto getModulName = library.Proc<TGetModulName>("GetModulName");
-    if (!getModulName)
+    if (!library.Exports(ExportFreeLib) || !library.Exports(ExportInitLib))
         return;
-    const QString moduleName = PluginText(getModulName());
+    if (!library.Exports(ExportGetModulName))
+        return;
+    const QString moduleName = PluginText(library.ModulName());
     QAction* entry = FParts.PlugInMenu->addAction(moduleName);
     FParts.BtnQuickPlug->setIcon(PluginIcons::Icon(PluginIcons::QuickButton));
     FParts.BtnQuickPlug->setToolButtonStyle(Qt::ToolButtonIconOnly);
 
-    if (!library.Proc<TGetPluginVersion>("GetPluginVersion")) {
+    if (!library.Exports(ExportGetPluginVersion)) {
         // Bound to VersionMiss but captioned with the library's own name.
         entry->setIcon(PluginIcons::Icon(PluginIcons::WrongVersion));
         TAction* versionMiss = FParts.VersionMiss;
@@ -45,15 +54,13 @@ void TPluginLoader::Load(const QString& fileName)
         return;
     }
 
-    const auto getFilterCount = library.Proc<TGetFilterCount>("GetFilterCount");
-    const auto getFilterName = library.Proc<TGetFilterName>("GetFilterName");
-    const auto getFilterProcName = library.Proc<TGetFilterProcName>("GetFilterProcName");
-    if (!getFilterCount || !getFilterName || !getFilterProcName)
+    if (!library.Exports(ExportGetFilterCount) || !library.Exports(ExportGetFilterName) ||
+        !library.Exports(ExportGetFilterProcName))
         return;  // listed by name, without filters and without icon
 
-    if (getFilterCount() == 1) {
-        const QString procName = PluginText(getFilterProcName(0));
-        TAction* filter = MakeFilterAction(fileName, PluginText(getFilterName(0)), procName);
+    if (library.FilterCount() == 1) {
+        const QString procName = PluginText(library.FilterProcName(0));
+        TAction* filter = MakeFilterAction(fileName, PluginText(library.FilterName(0)), procName);
         entry = ReplaceEntry(entry, filter);
         ReportFilter(fileName, procName);
         filter->SetImageIndex(PluginIcons::Loaded);
@@ -62,10 +69,10 @@ void TPluginLoader::Load(const QString& fileName)
 
     auto* submenu = new QMenu(moduleName, FParts.PlugInMenu);
     entry = ReplaceEntry(entry, submenu->menuAction());
-    const int32_t count = getFilterCount();
+    const int32_t count = library.FilterCount();
     for (int32_t i = 0; i < count; ++i) {
-        const QString procName = PluginText(getFilterProcName(i));
-        const QString caption = PluginText(getFilterName(i));
+        const QString procName = PluginText(library.FilterProcName(i));
+        const QString caption = PluginText(library.FilterName(i));
         const bool about = caption == AboutFilter;
         TAction* filter = MakeFilterAction(
             fileName, about ? AboutFilter + QStringLiteral(" (") + fileName + QLatin1Char(')') : caption, procName);

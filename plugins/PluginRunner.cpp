@@ -1,15 +1,23 @@
 #include "plugins/PluginRunner.h"
 
+#include <QFile>
 #include <QWidget>
 #include <optional>
 #include <string>
 
 #include "platform/actions.h"
 #include "platform/dialogs.h"
-#include "plugins/PluginLibrary.h"
-#include "plugins/PluginRecords.h"
+#include "plugins/FilterCall.h"
+#include "plugins/FilterRunWait.h"
+#include "plugins/PluginHelperError.h"
+#include "plugins/PluginHelperProcess.h"
+#include "plugins/PluginHelperProtocol.h"
 #include "plugins/PluginResult.h"
+#include "plugins/ReturnedRecord.h"
+#include "plugins/SharedPluginRecords.h"
 #include "plugins/StoredSelection.h"
+
+using namespace PluginHelperProtocol;
 
 namespace {
 
@@ -42,66 +50,100 @@ std::vector<TPluginSelection> Selections(const TComposerDocument& document)
     return selections;
 }
 
+void Show(const char* text)
+{
+    Dialogs::ShowMessage(QString::fromLatin1(text));
+}
+
+// What the user reads when the helper ended before it answered.
+QString EndText(const QString& fileName, const QString& filterName, const TPluginHelperEnd& end, bool stopped)
+{
+    if (stopped)
+        return QString::fromLatin1(PluginRunText::Stopped).arg(fileName, filterName);
+    return QString::fromLatin1(end.Signalled ? PluginRunText::Crashed : PluginRunText::Quit)
+        .arg(fileName, filterName, QString::fromStdString(end.Description()));
+}
+
 } // namespace
 
-TPluginRunner::TPluginRunner(const TPluginHostParts& parts) : FParts(parts) {}
+TPluginRunner::TPluginRunner(const TPluginHostParts& parts, const QString& helperProgram)
+    : FParts(parts), FHelperProgram(helperProgram)
+{
+}
 
 void TPluginRunner::RunPluginFilter(QObject* sender)
 {
     auto* action = qobject_cast<TAction*>(sender);
     if (!action)
         return;
+    const QString fileName = action->Category();
+    const QString filterName = action->Caption();
 
-    TPluginLibrary library(action->Category());
-    if (!library.Loaded()) {
-        Dialogs::ShowMessage(QString::fromLatin1(PluginRunText::CannotLoad));
-        return;
-    }
-    const auto getPluginVersion = library.Proc<TGetPluginVersion>("GetPluginVersion");
-    const auto freeLib = library.Proc<TFreeLib>("FreeLib");
-    const auto initLib = library.Proc<TInitLib>("InitLib");
-    if (!getPluginVersion || !freeLib || !initLib) {
-        Dialogs::ShowMessage(QString::fromLatin1(PluginRunText::MissingInit));
-        return;
-    }
-
-    // Declared before the guard: on every way out FreeLib runs first, then the records
-    // go, then the library is unloaded.
-    std::optional<TPluginRecords> records;
-    initLib(FParts.MainWindow ? static_cast<uintptr_t>(FParts.MainWindow->window()->winId()) : 0);
-    TFreeLibGuard finish(freeLib);
-
-    const QByteArray procName = action->Hint().toLocal8Bit();
-    void* const proc = library.Proc<void*>(procName.constData());
-    if (!proc) {
-        Dialogs::ShowMessage(QString::fromLatin1(PluginRunText::MissingProc));
-        return;
-    }
-
+    // The records are copies: nothing of the program's changes until the run is over.
     const TComposerDocument& document = *FParts.Document;
-    records.emplace(PaneSource(FParts, TPaneId::Working), PaneSource(FParts, TPaneId::Final), ListSources(document),
-                    Selections(document));
-    TPluginWave* result = nullptr;
-    switch (getPluginVersion()) {
-    case SONOVANE_PLUGIN_VERSION_1:
-        result = reinterpret_cast<TFilterProcV1>(proc)(records->Working(), records->Final());
-        break;
-    case SONOVANE_PLUGIN_VERSION_2:
-        result = reinterpret_cast<TFilterProcV2>(proc)(records->Working(), records->Final(), records->Lists());
-        break;
-    default:
-        Dialogs::ShowMessage(QString::fromLatin1(PluginRunText::VersionMismatch));
+    std::optional<TSharedPluginRecords> records;
+    TPluginHelperProcess helper;
+    try {
+        records.emplace(PaneSource(FParts, TPaneId::Working), PaneSource(FParts, TPaneId::Final),
+                        ListSources(document), Selections(document));
+        helper.Start(QFile::encodeName(FHelperProgram).toStdString(), RunMode, records->Fd());
+    } catch (const EPluginHelper& cannot) {
+        Dialogs::ShowMessage(QString::fromLocal8Bit(cannot.what()));
         return;
     }
-    if (!result)
-        return;
+    TFilterCallRequest call;
+    call.LibraryPath = PluginLibraryPath(fileName);
+    call.ProcName = LocalText(action->Hint());
+    call.WindowId = FParts.MainWindow ? static_cast<uint64_t>(FParts.MainWindow->window()->winId()) : 0;
+    TPluginMessage request(RunRequest);
+    call.Put(request);
+    helper.Channel().Send(request);  // a helper gone already shows below
 
-    // Everything is copied out of the library's record before FreeLib runs.
-    const QString name = QString::fromLocal8Bit(ReturnedName(*result));
+    TFilterRunWait wait(FParts.MainWindow, fileName, filterName);
+    const bool answered = wait.Wait(helper.Channel().Fd(), [&helper] { helper.Kill(); });
+    TPluginMessage answer;
+    if (!answered || helper.Channel().Receive(answer) != TPluginChannel::TReceived::Message ||
+        answer.Type != RunOutcome) {
+        const TPluginHelperEnd end = helper.Wait();
+        Dialogs::ShowMessage(EndText(fileName, filterName, end, !answered));
+        return;
+    }
+    helper.Finish();
+
+    std::optional<TReturnedRecord> returned;
+    int32_t outcome = 0;
+    try {
+        outcome = answer.TakeInt32();
+        if (outcome == Returned)
+            returned = TReturnedRecord::Take(answer);
+    } catch (const EPluginHelper& nonsense) {
+        Dialogs::ShowMessage(QString::fromLocal8Bit(nonsense.what()));
+        return;
+    }
+    switch (outcome) {
+    case CannotLoad:
+        return Show(PluginRunText::CannotLoad);
+    case MissingInit:
+        return Show(PluginRunText::MissingInit);
+    case MissingProc:
+        return Show(PluginRunText::MissingProc);
+    case VersionMismatch:
+        return Show(PluginRunText::VersionMismatch);
+    default:
+        break;
+    }
+
+    // The filter returned: what it changed in place is the program's now. As before,
+    // the panes show it at their next repaint and no undo step is recorded.
+    records->TakeOverSamples();
+    if (!returned)
+        return;
+    TPluginWave result = returned->Record();
+    const QString name = QString::fromLocal8Bit(ReturnedName(result));
     if (FParts.ShowStatus)
         FParts.ShowStatus(name);
     try {
-        if (std::unique_ptr<TTxWavStream> wave = MakeReturnedWave(*result))
+        if (std::unique_ptr<TTxWavStream> wave = MakeReturnedWave(result))
             FParts.Document->AppendEntry(name.toStdString(), std::move(wave));
     } catch (const EPluginResult& refused) {
         Dialogs::ShowMessage(QString::fromLocal8Bit(refused.Message()));
