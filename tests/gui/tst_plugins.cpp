@@ -3,7 +3,9 @@
 // filter receives and returns. The test libraries (tests/plugins) log every call.
 #include <QFile>
 #include <QLabel>
+#include <QElapsedTimer>
 #include <QMenu>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -163,6 +165,42 @@ private:
         wave->SetSelStart(selStart);
         wave->SetSelEnd(selEnd);
         return wave;
+    }
+
+    TComposerDocument& Document() const { return *Fx.Window().Plugins()->Parts().Document; }
+
+    // Both panes, two listed waves, two stored selections and one undo step.
+    void FillDocument()
+    {
+        Fx.Window().WorkingPane()->Wave()->Assign(*Wave(300, 0, 0));
+        Fx.Window().WorkingPane()->SetSelection(10, 20);
+        Fx.Window().FinalPane()->Wave()->Assign(*Wave(50, 1, 3));
+        Fx.Window().WavesList()->AppendEntry("one", Wave(100, 5, 9));
+        Fx.Window().WavesList()->AppendEntry("two", Wave(7, 0, 6));
+        Document().StoreSelection({10, 200});
+        Document().StoreSelection({-3, 4});
+        Document().RecordStep("Fade in selection");
+    }
+
+    // Every byte, selection, caption and stored range the user has, and the undo steps.
+    QByteArray UserData() const
+    {
+        QByteArray all;
+        const auto wave = [&all](const TTxWavStream& w) {
+            all += QByteArray(reinterpret_cast<const char*>(w.Memory()), w.Size());
+            all += QByteArray::number(w.SelStart()) + ".." + QByteArray::number(w.SelEnd()) + ';';
+        };
+        TComposerDocument& d = Document();
+        wave(d.PaneWave(TPaneId::Working));
+        wave(d.PaneWave(TPaneId::Final));
+        for (int32_t i = 0; i < d.EntryCount(); ++i) {
+            all += QByteArray::fromStdString(d.Entry(i).Caption) + ':';
+            wave(*d.EntryWave(i));
+        }
+        for (const TStoredRange& r : d.StoredSelections())
+            all += QByteArray::number(r.Start) + ".." + QByteArray::number(r.End) + ';';
+        all += "undo " + QByteArray::number(d.Undo().StepCount());
+        return all;
     }
 
 private slots:
@@ -428,6 +466,182 @@ private slots:
         QCOMPARE(entry->text(0), QStringLiteral("Working Wave (Echo)"));
         QCOMPARE(TWavesList::EntryWave(entry)->Size(), 100 + 6 * 4410);
         QCOMPARE(Fx.Form().statusBar()->currentMessage(), QStringLiteral("Working Wave (Echo)"));
+    }
+
+    void hostileFilters_data()
+    {
+        QTest::addColumn<QString>("library");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("calls");
+        const QString text = QStringLiteral("The plug-in \"%1.txf\" %2 while running \"Test\" (%3). Nothing was changed.");
+        const QString calls = QStringLiteral("load InitLib window Filter0 v2");
+        QTest::newRow("null pointer") << "tp_segv" << text.arg("tp_segv", "crashed", "segmentation fault") << calls;
+        QTest::newRow("abort") << "tp_abort" << text.arg("tp_abort", "crashed", "aborted") << calls;
+        // exit() runs the library's own destructors on the way out.
+        QTest::newRow("exit(3)") << "tp_exit" << text.arg("tp_exit", "quit", "exit status 3") << calls + " unload";
+    }
+
+    void hostileFilters()
+    {
+        QFETCH(QString, library);
+        QFETCH(QString, message);
+        QFETCH(QString, calls);
+        Install({library, "tp_v2"});
+        FillDocument();
+        const QByteArray before = UserData();
+        Fx.Form().statusBar()->showMessage(QStringLiteral("before"));
+        // The filter overwrites every sample it was given before it fails.
+        qputenv("SONOVANE_TP_RETURN", "size=10 name=Never");
+        MakeFilter(library + ".txf", "Filter0")->trigger();
+        QCOMPARE(Fx.Dialogs().Messages, QStringList{message});
+        QStringList log = TakeLog();
+        QCOMPARE(Calls(log), calls);
+        QVERIFY(log.contains(QStringLiteral("fault %1").arg(library == "tp_segv" ? 1 : library == "tp_abort" ? 2 : 3)));
+        QCOMPARE(UserData(), before);
+        QCOMPARE(Fx.Form().statusBar()->currentMessage(), QStringLiteral("before"));
+        QCOMPARE(Fx.Window().WavesList()->topLevelItemCount(), 2);
+
+        // The program goes on, and the next filter runs as ever.
+        Fx.Dialogs().ClearRecord();
+        MakeFilter("tp_v2.txf", "Filter0")->trigger();
+        QCOMPARE(Calls(TakeLog()), "load InitLib window Filter0 v2 FreeLib unload");
+        QVERIFY(Fx.Dialogs().Messages.isEmpty());
+        QCOMPARE(Fx.Window().WavesList()->topLevelItemCount(), 3);
+    }
+
+    void hangingFilterStops_data()
+    {
+        QTest::addColumn<bool>("viaNotice");
+        QTest::newRow("Esc") << false;
+        QTest::newRow("Stop in the notice") << true;
+    }
+
+    void hangingFilterStops()
+    {
+        QFETCH(bool, viaNotice);
+        Install({"tp_hang"});
+        FillDocument();
+        const QByteArray before = UserData();
+        Fx.Form().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&Fx.Form()));
+
+        // While the filter hangs the window paints, takes no input, and shows the
+        // notice only after two seconds.
+        int paints = 0;
+        QWidget* pane = Fx.Window().WorkingPane();
+        struct TPaintCounter : QObject {
+            int* Count;
+            bool eventFilter(QObject*, QEvent* e) override
+            {
+                if (e->type() == QEvent::Paint)
+                    ++*Count;
+                return false;
+            }
+        } counter;
+        counter.Count = &paints;
+        pane->installEventFilter(&counter);
+        const auto notice = [] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->objectName() == QLatin1String("PluginRunNotice") && w->isVisible())
+                    return w;
+            return static_cast<QWidget*>(nullptr);
+        };
+        bool noticeEarly = true;
+        int undoSteps = -1;
+        QTimer::singleShot(500, pane, [&] {
+            pane->update();
+            noticeEarly = notice() != nullptr;
+            // Keys that would change the working wave reach nothing.
+            QTest::keyClick(&Fx.Form(), Qt::Key_Delete);
+            QTest::mouseClick(pane, Qt::LeftButton, {}, QPoint(5, 5));
+            undoSteps = Document().Undo().StepCount();
+        });
+        QElapsedTimer clock;
+        clock.start();
+        if (viaNotice)
+            QTimer::singleShot(2600, pane, [&] {
+                QWidget* shown = notice();
+                QVERIFY(shown);
+                QTest::mouseClick(shown->findChild<QPushButton*>(QStringLiteral("Stop")), Qt::LeftButton);
+            });
+        else
+            QTimer::singleShot(800, pane, [&] { QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &Fx.Form(), Qt::Key_Escape); });
+        MakeFilter("tp_hang.txf", "Filter0")->trigger();
+        pane->removeEventFilter(&counter);
+
+        QVERIFY(clock.elapsed() < (viaNotice ? 10000 : 2000));
+        QVERIFY(!noticeEarly);
+        QVERIFY(paints > 0);
+        QCOMPARE(undoSteps, 1);
+        QCOMPARE(notice(), nullptr);
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+        QCOMPARE(Fx.Dialogs().Messages,
+                 QStringList{"The plug-in \"tp_hang.txf\" was stopped while running \"Test\". Nothing was changed."});
+        QCOMPARE(Calls(TakeLog()), "load InitLib window Filter0 v2");
+        QCOMPARE(UserData(), before);
+    }
+
+    void inPlaceChangesAfterANormalReturn()
+    {
+        // A filter that returns normally may change the panes' samples in place, as
+        // ever; the selections in the records it changes stay the program's.
+        Install({"tp_v2"});
+        FillDocument();
+        const TTxWavStream& working = Document().PaneWave(TPaneId::Working);
+        testwaves::ByteVector inverted = testwaves::Bytes(working);
+        for (uint8_t& b : inverted)
+            b = uint8_t(255 - b);
+        const QByteArray final_ = QByteArray(reinterpret_cast<const char*>(Document().PaneWave(TPaneId::Final).Memory()), 50);
+        qputenv("SONOVANE_TP_SCRIBBLE", "1");
+        MakeFilter("tp_v2.txf", "Filter0")->trigger();
+        qunsetenv("SONOVANE_TP_SCRIBBLE");
+        QCOMPARE(testwaves::Bytes(working), inverted);
+        QCOMPARE(working.SelStart(), 10);
+        QCOMPARE(working.SelEnd(), 20);
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(Document().PaneWave(TPaneId::Final).Memory()), 50), final_);
+        QCOMPARE(Document().Undo().StepCount(), 1);
+    }
+
+    void scanSurvivesACrashingLibrary()
+    {
+        Install({"tp_countcrash", "tp_two", "tp_single_about"});
+        QStringList order;
+        WIN32_FIND_DATAA data;
+        HANDLE search = FindFirstFileA((Fx.Dir().path() + "/*.txf").toLocal8Bit().constData(), &data);
+        do
+            order << QString::fromLocal8Bit(data.cFileName);
+        while (FindNextFileA(search, &data));
+        FindClose(search);
+
+        QCOMPARE(Fx.Window().Plugins()->PluginScanMessage(true), 3);
+        // The crash ends the library's reading where it happened: its name was read, so
+        // it is listed without filters, as an error of the library would leave it.
+        QCOMPARE(Fx.Dialogs().Messages, QStringList{"Error loading plugin \"tp_countcrash.txf\""});
+        QStringList menu;
+        for (const QString& name : order)
+            menu << (name == "tp_countcrash.txf" ? QStringLiteral("Count crash")
+                     : name == "tp_two.txf"      ? QStringLiteral("Two filters@23{Echo,About (tp_two.txf),-}")
+                                                 : QStringLiteral("About@23"));
+        QCOMPARE(MenuText(), menu.join(' '));
+        QCOMPARE(FilterActions().size(), 3);
+        QVERIFY(!Fx.About().isVisible());
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+    }
+
+    void withoutTheHelper()
+    {
+        Install({"tp_two"});
+        Fx.Window().Plugins()->HelperProgram = Fx.Dir().filePath(QStringLiteral("no-helper"));
+        const QString message = "The plug-in helper \"" + Fx.Dir().filePath("no-helper") +
+                                "\" cannot be started: No such file or directory.";
+        Install({"tp_two=b.txf"});
+        QCOMPARE(Fx.Window().Plugins()->PluginScanMessage(true), 2);
+        QCOMPARE(Fx.Dialogs().Messages, QStringList{message});
+        QCOMPARE(MenuText(), QString());
+        Fx.Dialogs().ClearRecord();
+        MakeFilter("tp_two.txf", "Filter0")->trigger();
+        QCOMPARE(Fx.Dialogs().Messages, QStringList{message});
+        QCOMPARE(TakeLog(), QStringList{});
     }
 
     void returnedRecords_data()

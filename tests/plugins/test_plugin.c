@@ -11,6 +11,11 @@
  *   TP_VERSION n       GetPluginVersion's value TP_NO_VERSION            not exported
  *   TP_NO_INITLIB, TP_NO_FREELIB, TP_NO_MODULNAME, TP_NO_FILTERNAME      not exported
  *   TP_MISSING_PROC    GetFilterProcName names a procedure that is not exported
+ *
+ * Hostile libraries, which the program must survive: TP_FAULT n makes every filter
+ * first overwrite the samples it was given (both panes and every listed wave) and then
+ * 1 write through a null pointer, 2 abort(), 3 exit(3), 4 loop for ever.
+ * TP_COUNT_FAULT makes GetFilterCount write through a null pointer.
  */
 #include "sonovane_plugin.h"
 
@@ -18,6 +23,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <unistd.h>
 
 #ifndef TP_MODULE
 #define TP_MODULE "Test plugin"
@@ -99,7 +105,16 @@ SONOVANE_EXPORT const char* SONOVANE_CALL GetModulName(void) { return TP_MODULE;
 SONOVANE_EXPORT int32_t SONOVANE_CALL GetPluginVersion(void) { return TP_VERSION; }
 #endif
 
-SONOVANE_EXPORT int32_t SONOVANE_CALL GetFilterCount(void) { return FilterCount(); }
+/* Through a pointer the compiler cannot prove null, so the store really happens. */
+static volatile int* volatile g_nowhere;
+
+SONOVANE_EXPORT int32_t SONOVANE_CALL GetFilterCount(void)
+{
+#ifdef TP_COUNT_FAULT
+    *g_nowhere = 1;
+#endif
+    return FilterCount();
+}
 
 #ifndef TP_NO_FILTERNAME
 SONOVANE_EXPORT const char* SONOVANE_CALL GetFilterName(int32_t index)
@@ -180,6 +195,39 @@ static TPluginWave* Result(void)
     return &g_record;
 }
 
+static void Scribble(TPluginWave* w)
+{
+    for (int32_t i = 0; w->Data && i < w->Size; ++i)
+        w->Data[i] = (uint8_t)(255 - w->Data[i]);
+    w->SelStart = 1;
+    w->SelEnd = 2;
+}
+
+#ifdef TP_FAULT
+static void Fault(TPluginWave* working, TPluginWave* final_, TPluginLists* lists)
+{
+    Scribble(working);
+    Scribble(final_);
+    for (int32_t i = 0; lists && i < lists->WaveCount; ++i)
+        Scribble(&(*lists->Waves)[i]);
+    for (int32_t i = 0; lists && i < lists->SelectionCount; ++i)
+        (*lists->Selections)[i].SelStart = 12345;
+    Log("fault %d", TP_FAULT);
+    switch (TP_FAULT) {
+    case 1:
+        *g_nowhere = 1;
+        break;
+    case 2:
+        abort();
+    case 3:
+        exit(3);
+    default:
+        for (;;)
+            pause();
+    }
+}
+#endif
+
 static TPluginWave* Run(int index, TPluginWave* working, TPluginWave* final_, TPluginLists* lists)
 {
     Log("Filter%d v%d", index, lists ? 2 : 1);
@@ -196,6 +244,11 @@ static TPluginWave* Run(int index, TPluginWave* working, TPluginWave* final_, TP
         for (int32_t i = 0; i < lists->SelectionCount; ++i)
             Log("selection%d %d..%d", i, (*lists->Selections)[i].SelStart, (*lists->Selections)[i].SelEnd);
     }
+#ifdef TP_FAULT
+    Fault(working, final_, lists);
+#endif
+    if (getenv("SONOVANE_TP_SCRIBBLE"))
+        Scribble(working);
     return Result();
 }
 
