@@ -30,6 +30,7 @@ class TPaneMouse;
 class TPlaybackKeys;
 class TPanelStatusBar;
 class TRangePlayer;
+class TSessionRecovery;
 class TTxWavStream;
 class TWavPaintBox;
 class TWaveOpener;
@@ -233,6 +234,8 @@ public:
 
     // Demonstration and screenshot hook (SONOVANE_DEMO_WAVE, app/DemoWaves.h).
     void LoadDemoWaves(const QStringList& fileNames);
+    // Crash recovery (app/SessionRecovery.h) gets the document and the panes.
+    void KeepForRecovery(TSessionRecovery& recovery);
 
 protected:
     bool event(QEvent* event) override;

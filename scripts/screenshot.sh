@@ -11,7 +11,7 @@ fi
 config=$(mktemp -d)
 trap 'rm -rf "$config"' EXIT
 s=$root/examples/sounds
-XDG_CONFIG_HOME=$config SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=xcb \
+XDG_CONFIG_HOME=$config XDG_STATE_HOME=$config/state SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=xcb \
 SONOVANE_DEMO_WAVE="$s/whoosh.wav:$s/knock.wav:$s/coin.wav:$s/zap.wav:$s/drip.wav" \
   "$build/bin/sonovane" -nodelay &
 pid=$!

@@ -52,7 +52,7 @@ grep -q '@[A-Z_]*@' "$metainfo" && fail "metainfo keeps an unfilled placeholder"
 # installed folder with "-nodelay", and nothing with "-noplugin".
 run() {  # run LOG SECONDS-AT-MOST ARGS...: until every kit library was loaded, or time ran out
   local log=$1 limit=$2; shift 2
-  QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME=$tmp/config LD_DEBUG=files \
+  QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME=$tmp/config XDG_STATE_HOME=$tmp/state LD_DEBUG=files \
     "$prefix/bin/sonovane" "$@" 2>"$log" &
   local pid=$! waited=0
   while [ "$waited" -lt "$((limit * 10))" ] && kill -0 "$pid" 2>/dev/null; do

@@ -8,9 +8,11 @@ e2e_require() {
   done
 }
 
-# $work: a fresh folder, removed at exit unless KEEP_WORK is set.
+# $work: a fresh folder, removed at exit unless KEEP_WORK is set. The program's recovery
+# folders go there too, never to the user's own, and no run sees another's.
 e2e_workdir() {
   work=$(mktemp -d)
+  export XDG_STATE_HOME="$work/state"
   trap '[ -n "${KEEP_WORK:-}" ] || rm -rf "$work"' EXIT
 }
 
