@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "wave/Stream.h"
 #include "wave/Wavs_ex.h"
@@ -119,8 +120,16 @@ void TACMConvertor::SetInputBufferSize(int32_t value)
     FInputBufferSize = value;
 }
 
+void TACMConvertor::LendInputBuffer(uint8_t* bytes) { FLentInput = bytes; }
+
+void TACMConvertor::LendOutputBuffer(TOutputPlace place) { FOutputPlace = std::move(place); }
+
 void TACMConvertor::Open()
 {
+    // The loans are for this open alone, whatever becomes of it.
+    uint8_t* const lentInput = std::exchange(FLentInput, nullptr);
+    const TOutputPlace outputPlace = std::exchange(FOutputPlace, nullptr);
+
     HACMSTREAM handle = nullptr;
     Check(acmStreamOpen(&handle, nullptr, ACMFormatIn.Record(), ACMFormatOut.Record(), nullptr, 0, 0,
                         FUseRealTime ? 0 : ACM_STREAMOPENF_NONREALTIME),
@@ -132,14 +141,26 @@ void TACMConvertor::Open()
                             ACM_STREAMSIZEF_SOURCE),
               AcmText::StepSize);
         FOutputBufferSize = static_cast<int32_t>(outputBytes);
-        FInputBuffer = AllocateBuffer(FInputBufferSize);
-        FOutputBuffer = AllocateBuffer(FOutputBufferSize);
+        if (lentInput != nullptr && FInputBufferSize > 0) {
+            FInputBuffer = lentInput;
+        } else {
+            FOwnInput = AllocateBuffer(FInputBufferSize);
+            FInputBuffer = FOwnInput.get();
+        }
+        if (outputPlace) {
+            if (FOutputBufferSize < 0) throw EStreamError(WavText::OutOfMemory);
+            FOutputBuffer = outputPlace(FOutputBufferSize);
+            if (FOutputBuffer == nullptr && FOutputBufferSize > 0) throw EStreamError(WavText::OutOfMemory);
+        } else {
+            FOwnOutput = AllocateBuffer(FOutputBufferSize);
+            FOutputBuffer = FOwnOutput.get();
+        }
 
         FStreamHeader = ACMSTREAMHEADER{};
         FStreamHeader.cbStruct = sizeof(ACMSTREAMHEADER);
-        FStreamHeader.pbSrc = FInputBuffer.get();
+        FStreamHeader.pbSrc = FInputBuffer;
         FStreamHeader.cbSrcLength = static_cast<uint32_t>(FInputBufferSize);
-        FStreamHeader.pbDst = FOutputBuffer.get();
+        FStreamHeader.pbDst = FOutputBuffer;
         FStreamHeader.cbDstLength = static_cast<uint32_t>(FOutputBufferSize);
         Check(acmStreamPrepareHeader(FStreamHandle, &FStreamHeader, 0), AcmText::StepPrepareHeader);
     } catch (...) {
@@ -155,7 +176,8 @@ void TACMConvertor::Open()
 
 int32_t TACMConvertor::Convert()
 {
-    if (FOutputBuffer && FOutputBufferSize > 0) std::memset(FOutputBuffer.get(), 0, static_cast<size_t>(FOutputBufferSize));
+    if (FOutputBuffer != nullptr && FOutputBufferSize > 0)
+        std::memset(FOutputBuffer, 0, static_cast<size_t>(FOutputBufferSize));
     Check(acmStreamConvert(FStreamHandle, &FStreamHeader, ACM_STREAMCONVERTF_BLOCKALIGN), AcmText::StepConvert);
     Check(acmStreamReset(FStreamHandle, 0), AcmText::StepReset);
     return static_cast<int32_t>(FStreamHeader.cbDstLengthUsed);
@@ -172,7 +194,10 @@ void TACMConvertor::Close()
 
 void TACMConvertor::ReleaseBuffers()
 {
-    FInputBuffer.reset();
-    FOutputBuffer.reset();
+    // Lent memory is only forgotten: it belongs to the owner.
+    FInputBuffer = nullptr;
+    FOutputBuffer = nullptr;
+    FOwnInput.reset();
+    FOwnOutput.reset();
     FOutputBufferSize = 0;
 }

@@ -5,9 +5,15 @@
 //
 // Calling order: (SetInputBufferSize, fill ACMFormatIn) -> SetActive(true) -> fill
 // InputBuffer() -> Convert() -> read that many bytes of OutputBuffer() -> SetActive(false).
+//
+// A whole sound's bytes need not travel through buffers of the converter's own: before
+// opening, the owner may lend the memory that already holds the input and ask for the
+// output to be made where it is to stay (LendInputBuffer, LendOutputBuffer). The calls,
+// sizes and flags the manager sees are the same either way.
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -87,12 +93,29 @@ public:
     void SetInputBufferSize(int32_t value);
 
     // Valid only while active.
-    uint8_t* InputBuffer() { return FInputBuffer.get(); }
-    uint8_t* OutputBuffer() { return FOutputBuffer.get(); }
+    uint8_t* InputBuffer() { return FInputBuffer; }
+    uint8_t* OutputBuffer() { return FOutputBuffer; }
     int32_t OutputBufferSize() const { return FOutputBufferSize; }
 
     // Converts the whole input buffer; returns the number of output bytes.
     int32_t Convert();
+
+    // Loans for the next open only: that open, successful or not, ends both. Until then
+    // they may be replaced or withdrawn (null / empty).
+    //
+    // The next open takes `bytes` (InputBufferSize of them, already filled) as its input
+    // buffer instead of allocating one: the manager reads them in place. Lent memory is
+    // used only by Convert and never released here; the owner keeps it valid while it
+    // may still call Convert.
+    void LendInputBuffer(uint8_t* bytes);
+    // The next open asks `place` for OutputBufferSize bytes, once the manager has sized
+    // the output, and makes the answer its output buffer. `place` raises its own failure
+    // when it has no room; a null answer for a size above 0 is taken as no memory.
+    using TOutputPlace = std::function<uint8_t*(int32_t size)>;
+    void LendOutputBuffer(TOutputPlace place);
+    // Whether the buffers in use are lent (never released by the converter).
+    bool InputBufferLent() const { return FInputBuffer != nullptr && !FOwnInput; }
+    bool OutputBufferLent() const { return FOutputBuffer != nullptr && !FOwnOutput; }
 
     // For tests: the platform handle and the stream header.
     HACMSTREAM StreamHandle() const { return FStreamHandle; }
@@ -105,8 +128,13 @@ private:
 
     bool FActive = false;
     bool FUseRealTime = false;
-    std::unique_ptr<uint8_t[]> FInputBuffer;
-    std::unique_ptr<uint8_t[]> FOutputBuffer;
+    // The buffers in use: the converter's own, or memory lent by the owner.
+    uint8_t* FInputBuffer = nullptr;
+    uint8_t* FOutputBuffer = nullptr;
+    std::unique_ptr<uint8_t[]> FOwnInput;
+    std::unique_ptr<uint8_t[]> FOwnOutput;
+    uint8_t* FLentInput = nullptr;
+    TOutputPlace FOutputPlace;
     int32_t FInputBufferSize = 2048;
     int32_t FOutputBufferSize = 0;
     HACMSTREAM FStreamHandle = nullptr;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cstdint>
 
 #include "conversion/ACMConvertor.h"
 #include "wave/Wavs_ex.h"
@@ -45,13 +46,26 @@ void ConvertToWorkingFormat(TACMConvertor& convertor, TTxWavStream& source, TTxW
     std::fill(tail, in.Bytes.data() + TACMFormat::Size, uint8_t{0});
     if (extra > 0) std::memcpy(tail, source.FormatExtra.data(), extra);
 
-    convertor.SetActive(true);
-    if (source.Size() > 0) std::memcpy(convertor.InputBuffer(), source.Memory(), static_cast<size_t>(source.Size()));
-    // A platform never reports more than it was given room for; should one do so, only
-    // the buffer's bytes are taken.
-    const int32_t produced = std::clamp(convertor.Convert(), 0, convertor.OutputBufferSize());
-
-    destination.SetSize(produced);
-    if (produced > 0) std::memcpy(destination.Memory(), convertor.OutputBuffer(), static_cast<size_t>(produced));
+    // The bytes stay where they are: the converter reads the source's own bytes, and the
+    // output is made in the destination, sized for the whole wave. A second copy of a
+    // long sound would cost more than the conversion itself.
+    convertor.LendInputBuffer(source.Memory());
+    convertor.LendOutputBuffer([&destination](int32_t size) {
+        destination.SetSize(size);
+        return destination.Memory();
+    });
+    try {
+        convertor.SetActive(true);
+        // A platform never reports more than it was given room for; should one do so,
+        // only the buffer's bytes are taken.
+        const int32_t produced = std::clamp(convertor.Convert(), 0, convertor.OutputBufferSize());
+        destination.SetSize(produced);
+    } catch (...) {
+        // The destination held the output buffer: it is left empty, as before a conversion.
+        convertor.LendInputBuffer(nullptr);
+        convertor.LendOutputBuffer(nullptr);
+        destination.Clear();
+        throw;
+    }
     convertor.SetActive(false);
 }

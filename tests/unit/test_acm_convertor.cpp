@@ -382,3 +382,83 @@ TEST(ACMConvertor, DestructionClosesAnOpenStream)
     }
     EXPECT_EQ(fake.Calls.back(), "Close");
 }
+
+TEST(ACMConvertor, LentBuffersServeOneOpenAndAreNeverReleasedHere)
+{
+    struct TCase {
+        const char* Name;
+        uint32_t OutputBytes;
+        const char* FailingCall; // nullptr: none
+        bool PlaceAnswersNull;
+        int PlaceCalls;          // how often the place is asked
+        const char* Message;     // nullptr: opens
+        std::vector<std::string> Calls;
+    };
+    const TCase cases[] = {
+        {"both lent", 300, nullptr, false, 1, nullptr, Steps({"Open", "Size", "Prepare"})},
+        {"refused open: the place is never asked", 300, "Open", false, 0,
+         "acmStreamOpen: The requested operation cannot be performed.", Steps({"Open"})},
+        {"refused size", 300, "Size", false, 0, "acmStreamSize: The requested operation cannot be performed.",
+         Steps({"Open", "Size", "Close"})},
+        {"size beyond a wave: the place is never asked", 0x80000000u, nullptr, false, 0,
+         "Error: Out of memory. Please try to clear undo buffer.", Steps({"Open", "Size", "Close"})},
+        {"no room at the place", 300, nullptr, true, 1, "Error: Out of memory. Please try to clear undo buffer.",
+         Steps({"Open", "Size", "Close"})},
+        {"refused prepare", 300, "Prepare", false, 1,
+         "acmStreamPrepareHeader: The requested operation cannot be performed.",
+         Steps({"Open", "Size", "Prepare", "Close"})},
+    };
+    for (const TCase& t : cases) {
+        TFakeAcm fake;
+        fake.OutputBytes = t.OutputBytes;
+        if (t.FailingCall != nullptr) fake.Results[t.FailingCall] = ACMERR_NOTPOSSIBLE;
+        TAcmOverrideScope scope(fake.Overrides());
+        std::vector<uint8_t> input(1000, 0x42), output(300, 0x77);
+        std::vector<int32_t> asked;
+        TACMConvertor c;
+        c.SetInputBufferSize(1000);
+        c.LendInputBuffer(input.data());
+        c.LendOutputBuffer([&](int32_t size) {
+            asked.push_back(size);
+            return t.PlaceAnswersNull ? nullptr : output.data();
+        });
+        std::string message;
+        try {
+            c.SetActive(true);
+        } catch (const Exception& e) { // the converter's or the memory failure
+            message = e.Message();
+        }
+        EXPECT_EQ(message, t.Message ? t.Message : "") << t.Name;
+        EXPECT_EQ(fake.Calls, t.Calls) << t.Name;
+        EXPECT_EQ(static_cast<int>(asked.size()), t.PlaceCalls) << t.Name;
+        if (!asked.empty()) {
+            EXPECT_EQ(asked.front(), 300) << t.Name << ": asked for OutputBufferSize";
+        }
+        if (t.Message != nullptr) {
+            EXPECT_FALSE(c.Active()) << t.Name;
+            EXPECT_EQ(c.InputBuffer(), nullptr) << t.Name;
+            EXPECT_EQ(c.OutputBuffer(), nullptr) << t.Name;
+            continue;
+        }
+        // The manager sees the lent memory itself, with the sizes it would see otherwise.
+        EXPECT_EQ(fake.AtPrepare.pbSrc, input.data());
+        EXPECT_EQ(fake.AtPrepare.cbSrcLength, 1000u);
+        EXPECT_EQ(fake.AtPrepare.pbDst, output.data());
+        EXPECT_EQ(fake.AtPrepare.cbDstLength, 300u);
+        EXPECT_TRUE(c.InputBufferLent());
+        EXPECT_TRUE(c.OutputBufferLent());
+        EXPECT_EQ(c.Convert(), 120);
+        EXPECT_TRUE(fake.OutputZeroAtConvert) << "lent output is zeroed like an own one";
+        c.SetActive(false);
+        EXPECT_EQ(c.InputBuffer(), nullptr);
+        EXPECT_EQ(input, std::vector<uint8_t>(1000, 0x42)) << "the input is only read";
+
+        // The loans served that open alone: the next one allocates its own buffers.
+        c.SetActive(true);
+        EXPECT_EQ(asked.size(), 1u);
+        EXPECT_FALSE(c.InputBufferLent());
+        EXPECT_FALSE(c.OutputBufferLent());
+        EXPECT_NE(c.InputBuffer(), input.data());
+        c.SetActive(false);
+    }
+}

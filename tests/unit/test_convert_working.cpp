@@ -222,6 +222,45 @@ TEST(ConvertToWorkingFormat, AConversionAfterAFailureInsideConvertStartsFromAClo
     EXPECT_EQ(spy.SizeInput, 800u);
 }
 
+TEST(ConvertToWorkingFormat, TheSourceIsReadInPlaceAndTheOutputMadeInTheDestination)
+{
+    const std::vector<uint8_t> pcm = SinePcm(16, 2, 44100, 4410, 1000, 0.5);
+    // Where the manager finds the bytes, and a failure at each step of the conversion.
+    for (const char* failing : {"", "Convert", "Reset"}) {
+        SCOPED_TRACE(failing);
+        TSpy spy;
+        spy.FailOnce = failing;
+        const uint8_t* sourceAtConvert = nullptr;
+        const uint8_t* destinationAtConvert = nullptr;
+        TAcmOverrides overrides = spy.Overrides();
+        overrides.StreamConvert = [&, pass = overrides.StreamConvert](HACMSTREAM h, ACMSTREAMHEADER* a, uint32_t f) {
+            sourceAtConvert = a->pbSrc;
+            destinationAtConvert = a->pbDst;
+            return pass(h, a, f);
+        };
+        TAcmOverrideScope scope(overrides);
+        TACMConvertor convertor;
+        TTxWavStream source, destination;
+        LoadImage(source, WavImage(Head(WAVE_FORMAT_PCM, 2, 44100, 4, 16), {}, pcm));
+        const uint8_t* sourceBytes = source.Memory();
+
+        if (*failing == 0) {
+            ConvertToWorkingFormat(convertor, source, destination);
+            EXPECT_EQ(destination.Size(), 2205);
+            EXPECT_EQ(destinationAtConvert, destination.Memory()) << "converted where the wave keeps it";
+        } else {
+            EXPECT_THROW(ConvertToWorkingFormat(convertor, source, destination), EACMConvertor);
+            EXPECT_EQ(destination.Size(), 0) << "the unfinished output is not kept";
+            EXPECT_EQ(destination.SelEnd(), 0);
+            ExpectWorkingFormat(destination);
+            convertor.SetActive(false);
+        }
+        EXPECT_EQ(sourceAtConvert, sourceBytes) << "no copy of the source";
+        EXPECT_EQ(source.Memory(), sourceBytes);
+        EXPECT_EQ(Bytes(source), pcm);
+    }
+}
+
 TEST(ConvertToWorkingFormat, TheFilesExtraFormatBytesReachTheConverter)
 {
     // 32-bit float in WAVE_FORMAT_EXTENSIBLE: only the extra bytes say "float".
