@@ -41,7 +41,7 @@ std::string TRecoveryStore::DefaultRoot()
 TRecoveryFolder TRecoveryStore::CreateSession()
 {
     DurableFile::MakeFolders(FRoot);
-    std::string name = FRoot + "/new-XXXXXX";
+    std::string name = FRoot + "/" + NewPrefix + "XXXXXX";
     if (!::mkdtemp(name.data()))
         throw ERecoveryIoError(DurableFile::Reason(FRoot, errno));
     TRecoveryFolder folder;
@@ -72,14 +72,25 @@ std::vector<TRecoveryFolder> TRecoveryStore::TakeOrphans()
         return found;
     }
     for (const std::string& name : names) {
-        if (!StartsWith(name, SessionPrefix))
+        const bool session = StartsWith(name, SessionPrefix);
+        if (!session && !StartsWith(name, NewPrefix))
             continue;
         const std::string path = FRoot + "/" + name;
         struct stat st {};
         if (::lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
             continue;
-        if (auto lock = TRecoveryLock::TakeOver(path))
+        auto lock = TRecoveryLock::TakeOver(path);
+        if (!lock)
+            continue;
+        if (session) {
             found.push_back(TRecoveryFolder{path, std::move(lock)});
+        } else {
+            // A folder still being made when its program ended: it never held a wave.
+            try {
+                DurableFile::RemoveFolder(path);
+            } catch (const ERecoveryIoError&) {
+            }
+        }
     }
     std::sort(found.begin(), found.end(), [](const TRecoveryFolder& a, const TRecoveryFolder& b) {
         const timespec ta = ChangedAt(a.Path), tb = ChangedAt(b.Path);

@@ -37,6 +37,8 @@ public:
 
     static constexpr const char* SessionPrefix = "session-";
     static constexpr const char* DamagedPrefix = "damaged-";
+    // A folder being made; one left by an ended program is removed.
+    static constexpr const char* NewPrefix = "new-";
 
 private:
     std::string FRoot;

@@ -276,8 +276,12 @@ TEST(Recovery, AFolderIsTakenOverOnlyWhenItsProgramNoLongerRuns)
         if (c.lockText != "-")
             std::ofstream(folder + "/lock") << c.lockText;
     }
+    // One being made when its program ended holds nothing: it goes.
+    DurableFile::MakeFolders(root.Path + "/new-abc123");
+    std::ofstream(root.Path + "/new-abc123/lock") << gone << " 0\n";
     TRecoveryStore store(root.Path);
     std::vector<TRecoveryFolder> taken = store.TakeOrphans();
+    EXPECT_EQ(::access((root.Path + "/new-abc123").c_str(), F_OK), -1);
     for (const auto& c : cases) {
         const std::string folder = root.Path + "/session-" + c.folder;
         const bool found = std::any_of(taken.begin(), taken.end(), [&](const auto& f) { return f.Path == folder; });
