@@ -23,6 +23,19 @@ QString Local(const std::string& text)
     return QString::fromLocal8Bit(text.c_str());
 }
 
+// A folder whose waves are in the document again goes; its lock with it.
+void RemoveRestored(TRecoveryFolder& folder)
+{
+    if (!folder.Lock)
+        return;
+    try {
+        DurableFile::RemoveFolder(folder.Path);
+    } catch (const ERecoveryIoError&) {
+        // Left as it is, it is offered again at the next start: nothing is lost.
+    }
+    folder.Lock.reset();
+}
+
 } // namespace
 
 struct TSessionRecovery::TKept {
@@ -134,14 +147,8 @@ void TSessionRecovery::Attach(std::shared_ptr<TComposerDocument> document, TWavP
     // The folders restored go once their waves are on disk again, in this one.
     for (auto& kept : FKept) {
         auto folder = std::make_shared<TRecoveryFolder>(std::move(kept->Folder));
-        FJournal->AfterNextCommit([folder] {
-            try {
-                DurableFile::RemoveFolder(folder->Path);
-            } catch (const ERecoveryIoError&) {
-                // Left as it is, it is offered again at the next start: nothing is lost.
-            }
-            folder->Lock.reset();
-        });
+        FRestored.push_back(folder);
+        FJournal->AfterNextCommit([folder] { RemoveRestored(*folder); });
     }
     FKept.clear();
     // Whatever the panes show from now on is what they hold.
@@ -207,6 +214,11 @@ void TSessionRecovery::EndSession()
         } catch (const ERecoveryIoError&) {
             // A folder left behind holds this run's waves; the next start offers them.
         }
+        // Closed properly before the restored waves were written again: their old
+        // folders are not wanted either.
+        for (auto& folder : FRestored)
+            RemoveRestored(*folder);
     }
+    FRestored.clear();
     FOwn.reset();
 }

@@ -70,6 +70,9 @@ private:
     QPointer<TWavPaintBox> FWorking;
     QPointer<TWavPaintBox> FFinal;
     std::unique_ptr<TRecoveryFolder> FOwn;
+    // The folders restored; each goes once its waves are written again here, or at a
+    // proper exit before that.
+    std::vector<std::shared_ptr<TRecoveryFolder>> FRestored;
     std::unique_ptr<TRecoveryWriter> FWriter;
     std::unique_ptr<TRecoveryJournal> FJournal;
     QTimer FTimer;
