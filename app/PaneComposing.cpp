@@ -15,7 +15,8 @@ void InsertAtBeginning(TWavPaintBox& pane, TTxWavStream& source)
 
 void ReplaceContent(TWavPaintBox& pane, TTxWavStream& source, const QTreeWidgetItem* entry)
 {
-    Composing::ReplaceContent(*pane.Wave(), source);
+    if (Composing::ReplaceContent(*pane.Wave(), source))
+        pane.Document().PaneWaveReplaced(pane.Pane());
     if (entry)
         pane.WaveName = entry->text(0);
     pane.Refresh();

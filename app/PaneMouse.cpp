@@ -3,9 +3,12 @@
 #include <QColor>
 #include <QMouseEvent>
 #include <QProgressBar>
+#include <QWheelEvent>
 #include <QWidget>
 #include <algorithm>
+#include <cmath>
 
+#include "app/PaneZoom.h"
 #include "view/LocalTimeText.h"
 #include "view/PanelStatusBar.h"
 #include "rules/SelectionRules.h"
@@ -24,6 +27,12 @@ const QString LevelBarHint =
     QStringLiteral("Right-click to set selection to the end. Left-click to flip selection to the end.");
 
 const QColor PointerLineColour(255, 255, 255);
+
+// A wheel notch, in the units of the wheel's angle.
+constexpr int Notch = 120;
+// How often a drag held past a pane's edge scrolls on, and the least it scrolls by.
+constexpr int EdgeIntervalMs = 40;
+constexpr int32_t EdgeMinColumns = 4;
 
 QColor MarkColourOf(SelectionRules::TMarkColour colour)
 {
@@ -63,6 +72,8 @@ bool TPaneMouse::TShiftState::OnlyShiftLeft() const
 TPaneMouse::TPaneMouse(TPlay play, THint hint, TZeroCross zeroCross, QObject* parent)
     : QObject(parent), FPlay(std::move(play)), FHint(std::move(hint)), FZeroCross(std::move(zeroCross))
 {
+    FEdgeTimer.setInterval(EdgeIntervalMs);
+    connect(&FEdgeTimer, &QTimer::timeout, this, &TPaneMouse::EdgeTimeout);
 }
 
 void TPaneMouse::Attach(TWavPaintBox* pane, QWidget* narrowPanel, QWidget* levelBar)
@@ -89,12 +100,24 @@ bool TPaneMouse::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
     if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick &&
-        type != QEvent::MouseMove && type != QEvent::MouseButtonRelease)
+        type != QEvent::MouseMove && type != QEvent::MouseButtonRelease && type != QEvent::Wheel &&
+        type != QEvent::Enter)
         return QObject::eventFilter(watched, event);
     const auto it = std::find_if(FWatched.begin(), FWatched.end(),
                                  [watched](const TWatched& w) { return w.Object == watched; });
     if (it == FWatched.end())
         return QObject::eventFilter(watched, event);
+    if (it->Role == TRole::Pane)
+        FLastPane = it->Pane;
+    if (type == QEvent::Enter)
+        return QObject::eventFilter(watched, event);
+    if (type == QEvent::Wheel) {
+        if (it->Role != TRole::Pane)
+            return QObject::eventFilter(watched, event);
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        PaneWheel(*it->Pane, *wheel, static_cast<int32_t>(wheel->position().toPoint().x()));
+        return true;
+    }
 
     auto* mouse = static_cast<QMouseEvent*>(event);
     TWavPaintBox& pane = *it->Pane;
@@ -124,6 +147,61 @@ bool TPaneMouse::eventFilter(QObject* watched, QEvent* event)
     }
     // Handled here: the press must not travel on to the controls around the pane.
     return true;
+}
+
+void TPaneMouse::PaneWheel(TWavPaintBox& pane, const QWheelEvent& event, int32_t x)
+{
+    const QPoint angle = event.angleDelta();
+    // Shift turns the wheel sideways on some systems: either direction counts.
+    const int delta = angle.y() != 0 ? angle.y() : angle.x();
+    if (delta == 0)
+        return;
+    if (event.modifiers().testFlag(Qt::ControlModifier)) {
+        const int steps = std::max(1, std::abs(delta) / Notch);
+        for (int i = 0; i < steps; ++i) {
+            if (delta > 0)
+                PaneZoom::ZoomInAt(pane, x);
+            else
+                PaneZoom::ZoomOutAt(pane, x);
+        }
+        return;
+    }
+    // Turning away from the user shows earlier samples, as a page scrolls up.
+    PaneZoom::ScrollBy(pane, -static_cast<double>(delta) / Notch * (pane.width() / 8.0));
+}
+
+void TPaneMouse::ScrollAtEdge(TWavPaintBox& pane, TShiftState shift, int32_t x)
+{
+    const bool dragging = shift.Left || shift.Right || (shift.Middle && MovingSelection);
+    const int32_t width = pane.width();
+    const bool outside = x < 0 || x >= width;
+    if (!dragging || !outside || pane.View().IsFit()) {
+        FEdgeTimer.stop();
+        FEdgePane = nullptr;
+        return;
+    }
+    const int32_t past = x < 0 ? x : x - (width - 1);
+    const int32_t columns = past < 0 ? std::min(past, -EdgeMinColumns) : std::max(past, EdgeMinColumns);
+    const double moved = PaneZoom::ScrollBy(pane, columns);
+    // The press position moves with the content, so a moved selection keeps its place
+    // under the pointer.
+    const auto shiftBy = static_cast<int32_t>(std::lround(moved));
+    PressX -= shiftBy;
+    PressSelStartX -= shiftBy;
+    FEdgePane = &pane;
+    FEdgeShift = shift;
+    FEdgeX = x;
+    if (!FEdgeTimer.isActive())
+        FEdgeTimer.start();
+}
+
+void TPaneMouse::EdgeTimeout()
+{
+    if (!FEdgePane) {
+        FEdgeTimer.stop();
+        return;
+    }
+    PaneMove(*FEdgePane, FEdgeShift, FEdgeX);
 }
 
 void TPaneMouse::PanePress(TWavPaintBox& pane, TShiftState shift, int32_t x)
@@ -162,6 +240,7 @@ void TPaneMouse::PaneMove(TWavPaintBox& pane, TShiftState shift, int32_t x)
     if (FDragArmed == &pane)
         return;
     TTxWavStream& wave = *pane.Wave();
+    ScrollAtEdge(pane, shift, x);
     if (pane.StatusBar)
         pane.StatusBar->SetPanelText(0, QStringLiteral("@ ") + LocalTimeText(pane.PixelToSample(x)));
     RemovePointerLine(pane);
@@ -228,6 +307,8 @@ void TPaneMouse::PaneRelease(TWavPaintBox& pane, Qt::MouseButton button)
 {
     if (FDragArmed == &pane)
         FDragArmed = nullptr;
+    FEdgeTimer.stop();
+    FEdgePane = nullptr;
     MovingSelection = false;
     if (button == Qt::MiddleButton)
         FPlay(*pane.Wave(), pane.SelStart(), pane.SelLength(), false);

@@ -6,16 +6,20 @@
 // from the pointer, and every move shows the time under the pointer, the level there and a
 // pointer line. The narrow panel on a pane's left and its level bar on the right extend or
 // flip the selection to the beginning or the end. One set of press state serves both panes.
+// The wheel scrolls a zoomed pane, and zooms it with Ctrl; a drag that leaves a zoomed
+// pane's edge scrolls it, also while the pointer rests outside.
 // The arithmetic is in SelectionRules; this class turns pointer events into those calls.
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <Qt>
 #include <cstdint>
 #include <functional>
 #include <vector>
 
 class QMouseEvent;
+class QWheelEvent;
 class QWidget;
 class TTxWavStream;
 class TWavPaintBox;
@@ -76,6 +80,12 @@ public:
     // The pane whose automatic drag the last Shift + left press armed, until a release;
     // null when none.
     TWavPaintBox* DragArmed() const { return FDragArmed; }
+    // The pane the pointer was last over (or pressed, or turned the wheel on); null
+    // before any.
+    TWavPaintBox* LastPane() const { return FLastPane; }
+    // The wheel over a pane at x: with Ctrl one zoom step per notch around x (in for a
+    // turn away from the user), else a scroll of an eighth of the pane per notch.
+    void PaneWheel(TWavPaintBox& pane, const QWheelEvent& event, int32_t x);
 
     // Press state, one set for both panes.
     int32_t PressX = 0;          // pointer x at the last press on a pane
@@ -101,6 +111,11 @@ private:
     void ArmDrag(TWavPaintBox& pane);
     void MoveSelection(TWavPaintBox& pane, TShiftState shift, int32_t x);
     void ShowLevel(TWavPaintBox& pane, int32_t x);
+    // A drag past the edge of a zoomed pane scrolls it by the distance past the edge (at
+    // least a few columns); the press state follows the content. Keeps a timer running
+    // while the pointer stays outside with the button held.
+    void ScrollAtEdge(TWavPaintBox& pane, TShiftState shift, int32_t x);
+    void EdgeTimeout();
     static void RemovePointerLine(TWavPaintBox& pane);
     static void DrawPointerLine(TWavPaintBox& pane, int32_t x);
 
@@ -108,5 +123,11 @@ private:
     THint FHint;
     TZeroCross FZeroCross;
     TWavPaintBox* FDragArmed = nullptr;
+    TWavPaintBox* FLastPane = nullptr;
     std::vector<TWatched> FWatched;
+    // The drag held past an edge, repeated by the timer.
+    QTimer FEdgeTimer;
+    TWavPaintBox* FEdgePane = nullptr;
+    TShiftState FEdgeShift;
+    int32_t FEdgeX = 0;
 };

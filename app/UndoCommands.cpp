@@ -16,15 +16,17 @@ private:
     TAction& FAction;
 };
 
-TUndoCommands::TUndoCommands(TAction& undoAction, TAction& clearAction, TWavPaintBox& working,
-                             TUndoList::TWaveFactory factory)
+TUndoCommands::TUndoCommands(TAction& undoAction, TAction& redoAction, TAction& clearAction,
+                             TWavPaintBox& working, TUndoList::TWaveFactory factory)
     : FView(std::make_unique<TActionView>(undoAction)),
+      FRedoView(std::make_unique<TActionView>(redoAction)),
       FList(working.Document().Undo()),
       FClearAction(clearAction),
       FWorking(working)
 {
     FList.SetWaveFactory(std::move(factory));
     FList.SetUndoAction(FView.get());
+    FList.SetRedoAction(FRedoView.get());
 }
 
 TUndoCommands::~TUndoCommands()
@@ -32,19 +34,35 @@ TUndoCommands::~TUndoCommands()
     // The document may outlive the window's actions.
     if (FList.UndoAction() == FView.get())
         FList.SetUndoAction(nullptr);
+    if (FList.RedoAction() == FRedoView.get())
+        FList.SetRedoAction(nullptr);
 }
 
 void TUndoCommands::BeforeCommand(TAction& action)
 {
     if (action.Category() == QLatin1String("ModWave"))
         RunReportingOutOfMemory([&] { FWorking.Document().RecordStep(action.Caption().toStdString()); });
-    FClearAction.setEnabled(FList.StepCount() > 0);
+    ShowClearEnabled();
 }
 
 void TUndoCommands::Undo()
 {
     FWorking.Document().UndoStep();
     FWorking.Refresh();
+    ShowClearEnabled();
+}
+
+void TUndoCommands::Redo()
+{
+    FWorking.Document().RedoStep();
+    FWorking.Refresh();
+    ShowClearEnabled();
+}
+
+void TUndoCommands::ShowClearEnabled()
+{
+    // As before redo existed: only while there is a step to undo (redo steps alone go
+    // with the next recorded command).
     FClearAction.setEnabled(FList.StepCount() > 0);
 }
 

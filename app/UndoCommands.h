@@ -1,6 +1,7 @@
 #pragma once
 // The window's side of the undo list: recording before every "ModWave" command, "Undo",
-// "Clear Undo Buffer" and the step limit, with the Undo action showing what it would undo.
+// "Redo", "Clear Undo Buffer" and the step limit, with the Undo and Redo actions showing
+// what they would act on.
 
 #include <cstdint>
 #include <memory>
@@ -14,9 +15,10 @@ class TWavPaintBox;
 
 class TUndoCommands {
 public:
-    // undoAction is BtnUndo, clearAction ClearUndo; neither is owned. The steps are the
-    // working pane's document's; factory (when given) makes the waves they are copied into.
-    TUndoCommands(TAction& undoAction, TAction& clearAction, TWavPaintBox& working,
+    // undoAction is BtnUndo, redoAction BtnRedo, clearAction ClearUndo; none is owned.
+    // The steps are the working pane's document's; factory (when given) makes the waves
+    // they are copied into.
+    TUndoCommands(TAction& undoAction, TAction& redoAction, TAction& clearAction, TWavPaintBox& working,
                   TUndoList::TWaveFactory factory = nullptr);
     ~TUndoCommands();
 
@@ -27,6 +29,8 @@ public:
     void BeforeCommand(TAction& action);
     // "Undo": the newest step back into the working pane.
     void Undo();
+    // "Redo": the last undone step back into the working pane.
+    void Redo();
     // "Clear Undo Buffer": every step goes and the command disables itself.
     void Clear();
     // "Maximal undo steps" 1, 5, 10, or 0 for "Disable undo".
@@ -36,7 +40,11 @@ public:
 
 private:
     class TActionView;
+    // "Clear Undo Buffer" enabled while there is a step to undo.
+    void ShowClearEnabled();
+
     std::unique_ptr<TActionView> FView;
+    std::unique_ptr<TActionView> FRedoView;
     TUndoList& FList;
     TAction& FClearAction;
     TWavPaintBox& FWorking;

@@ -130,6 +130,7 @@ void TForm1::FormCreate()
         [this] { return BtnZeroCross->isChecked(); });
     PaneMouse->Attach(WorkingPane, UpperNarrowPanel, UpperLevelBar);
     PaneMouse->Attach(FinalPane, LowerNarrowPanel, LowerLevelBar);
+    CreateScrollBars();
     // The panes' drag start, drag-over and drop are connected by ConnectDragDrop below.
 
     // The Waves list plays through the window's play operation and shows in the
@@ -168,7 +169,7 @@ void TForm1::FormCreate()
     Folders.Load();
 
     Edits = std::make_unique<TEditCommands>(*WorkingPane, *FinalPane);
-    Undo = std::make_unique<TUndoCommands>(*BtnUndo, *ClearUndo, *WorkingPane);
+    Undo = std::make_unique<TUndoCommands>(*BtnUndo, *BtnRedo, *ClearUndo, *WorkingPane);
     ConnectEditCommands();
     // Last: a drop on the working pane records its undo step through the handlers above.
     ConnectDragDrop();

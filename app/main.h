@@ -27,6 +27,7 @@ class TUndoCommands;
 class TAction;
 class TActionList;
 class TPaneMouse;
+class TPaneScrollBar;
 class TPlaybackKeys;
 class TPanelStatusBar;
 class TRangePlayer;
@@ -137,12 +138,24 @@ private:
     QToolButton* BtnSelAll2 = nullptr;        // icon 25 "Select all" of the final pane
     QToolButton* BtnDelSel2 = nullptr;        // icon 11 "Delete selection" of the final pane
     QToolButton* BtnMix = nullptr;            // icon 16 "Mix working wave to final wave"
+    // Zoom buttons at the end of each pane's tool bar (icons 30 to 33), acting on their pane.
+    QToolButton* BtnZoomIn1 = nullptr;
+    QToolButton* BtnZoomOut1 = nullptr;
+    QToolButton* BtnZoomSel1 = nullptr;
+    QToolButton* BtnZoomFit1 = nullptr;
+    QToolButton* BtnZoomIn2 = nullptr;
+    QToolButton* BtnZoomOut2 = nullptr;
+    QToolButton* BtnZoomSel2 = nullptr;
+    QToolButton* BtnZoomFit2 = nullptr;
+    TPaneScrollBar* UpperScrollBar = nullptr; // under the working pane while it is zoomed in
+    TPaneScrollBar* LowerScrollBar = nullptr; // under the final pane while it is zoomed in
 
     // Menus.
     QMenu* FileMenu = nullptr;
     QMenu* EditMenu = nullptr;
     QMenu* ModifyMenu = nullptr;
     QMenu* NormalizeToMenu = nullptr;
+    QMenu* ViewMenu = nullptr;
     QMenu* PlugInMenu = nullptr;
     QAction* PlugInMenuItem = nullptr;        // "&Plugins" on the menu bar
     QMenu* OptionsMenu = nullptr;
@@ -156,6 +169,7 @@ private:
     TActionList* ActionList1 = nullptr;       // the main group (undo snapshot before ModWave)
     TActionList* ActionList2 = nullptr;       // the final pane's TrimSel2 and DelSel2: no snapshot
     TActionList* PluginActions = nullptr;     // VersionMiss and the plug-in filters
+    TActionList* ViewActions = nullptr;       // the View menu: no undo snapshot
     TAction* Normal = nullptr;
     TAction* IncAmp = nullptr;
     TAction* DecAmp = nullptr;
@@ -173,7 +187,12 @@ private:
     TAction* Norm50 = nullptr;
     TAction* Norm0 = nullptr;
     TAction* BtnUndo = nullptr;
+    TAction* BtnRedo = nullptr;
     TAction* ClearUndo = nullptr;
+    TAction* ZoomIn1 = nullptr;               // the View menu, on the pane the pointer was last over
+    TAction* ZoomOut1 = nullptr;
+    TAction* ZoomSel1 = nullptr;
+    TAction* ZoomFit1 = nullptr;
     TAction* OpenWaveFile = nullptr;
     TAction* SaveWaveFile = nullptr;
     TAction* ExitProg = nullptr;
@@ -204,7 +223,13 @@ public:
     void PrecisionClick(int32_t precision);
     void ActionList1Execute(TAction* action); // records the undo step of a "ModWave" command
     void BtnUndoExecute();
+    void BtnRedoExecute();
     void ClearUndoExecute();
+    // The View menu (main_view.cpp).
+    void ZoomIn1Execute();
+    void ZoomOut1Execute();
+    void ZoomSel1Execute();
+    void ZoomFit1Execute();
     void UndoStepsClick(int32_t maxSteps);    // "Maximal undo steps", 0 = "Disable undo"
     void BtnDelSel2Click();
     void PlugInMenuClick();
@@ -255,6 +280,14 @@ private:
     void ConnectDragDrop();
     void CreateUpperToolBar();
     void CreateLowerToolBar();
+    // The zoom buttons at the end of a pane's tool bar, acting on the working pane or the
+    // final one.
+    void AddZoomButtons(QToolBar* bar, bool working, QToolButton*& zoomIn, QToolButton*& zoomOut,
+                        QToolButton*& zoomSel, QToolButton*& zoomFit);
+    // The scroll bars under both panes, once the panes exist.
+    void CreateScrollBars();
+    // The pane the View menu acts on: the one the pointer was last over, else the working pane.
+    TWavPaintBox& ViewTarget() const;
     TAction* MakeAction(TActionList* list, const char* name, const QString& caption,
                         const QString& hint, const QString& category, int imageIndex);
     QToolButton* MakeToolButton(QToolBar* bar, const char* name, int imageIndex,

@@ -34,6 +34,7 @@ void TForm1::ConnectEditCommands()
     TrimSel2->OnExecute = [this](TAction*) { Edits->TrimSel2(); };
 
     BtnUndo->OnExecute = [this](TAction*) { BtnUndoExecute(); };
+    BtnRedo->OnExecute = [this](TAction*) { BtnRedoExecute(); };
     ClearUndo->OnExecute = [this](TAction*) { ClearUndoExecute(); };
 }
 
@@ -45,6 +46,11 @@ void TForm1::ActionList1Execute(TAction* action)
 void TForm1::BtnUndoExecute()
 {
     Undo->Undo();
+}
+
+void TForm1::BtnRedoExecute()
+{
+    Undo->Redo();
 }
 
 void TForm1::ClearUndoExecute()

@@ -18,10 +18,12 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "app/PaneZoom.h"
 #include "app/SelectionsList.h"
 #include "app/WavesList.h"
 #include "platform/actions.h"
 #include "view/LevelBar.h"
+#include "view/PaneScrollBar.h"
 #include "view/PanelStatusBar.h"
 #include "view/wavpaint.h"
 
@@ -81,6 +83,7 @@ void TForm1::CreateActions()
     ActionList1 = new TActionList(this, QStringLiteral("ActionList1"));
     ActionList2 = new TActionList(this, QStringLiteral("ActionList2"));
     PluginActions = new TActionList(this, QStringLiteral("PluginActions"));
+    ViewActions = new TActionList(this, QStringLiteral("ViewActions"));
     const QString mod = QStringLiteral("ModWave");
     const QString none;
 
@@ -104,6 +107,10 @@ void TForm1::CreateActions()
     Norm0 = MakeAction(ActionList1, "Norm0", "Silence", "Silence out", mod, -1);
     BtnUndo = MakeAction(ActionList1, "BtnUndo", "Undo", none, none, 14);
     BtnUndo->setEnabled(false);
+    BtnUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    BtnRedo = MakeAction(ActionList1, "BtnRedo", "Redo", none, none, -1);
+    BtnRedo->setEnabled(false);
+    BtnRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     ClearUndo = MakeAction(ActionList1, "ClearUndo", "Clear Undo Buffer", "Clear undo buffer", none, -1);
     ClearUndo->setEnabled(false);
     OpenWaveFile = MakeAction(ActionList1, "OpenWaveFile", "Open Wave", "Open file", none, 0);
@@ -112,6 +119,7 @@ void TForm1::CreateActions()
     SaveWaveFile->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     ExitProg = MakeAction(ActionList1, "ExitProg", "Exit", "Exit", none, 28);
     SelAll1 = MakeAction(ActionList1, "SelAll1", "Select all", none, none, 25);
+    SelAll1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
     StopSound = MakeAction(ActionList1, "StopSound", "Stop Sound", "Stop Sound", none, 15);
     StopSound->setShortcut(QKeySequence(Qt::Key_Escape));
     PlayWave1 = MakeAction(ActionList1, "PlayWave1", "Play Wave 1", "Play Wave 1", none, 1);
@@ -119,12 +127,24 @@ void TForm1::CreateActions()
     TrimSel2 = MakeAction(ActionList2, "TrimSel2", "Trim selection", "Trim selection", mod, 10);
     DelSel2 = MakeAction(ActionList2, "DelSel2", "Delete selection", "Delete selection", none, 11);
     VersionMiss = MakeAction(PluginActions, "VersionMiss", "Version missmatch", none, none, -1);
+    ZoomIn1 = MakeAction(ViewActions, "ZoomIn1", "Zoom in", "Zoom in", none, 30);
+    ZoomIn1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    ZoomOut1 = MakeAction(ViewActions, "ZoomOut1", "Zoom out", "Zoom out", none, 31);
+    ZoomOut1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    ZoomSel1 = MakeAction(ViewActions, "ZoomSel1", "Zoom to selection", "Zoom to selection", none, 32);
+    ZoomSel1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    ZoomFit1 = MakeAction(ViewActions, "ZoomFit1", "Fit whole wave", "Fit whole wave", none, 33);
+    ZoomFit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
 
     // Commands of this window; the edit, undo, save, compose and plug-in commands are
     // connected by the classes that carry them and stay inert until then.
     OpenWaveFile->OnExecute = [this](TAction*) { OpenWaveFileExecute(); };
     ExitProg->OnExecute = [this](TAction*) { ExitProgExecute(); };
     SelAll1->OnExecute = [this](TAction*) { SelAll1Execute(); };
+    ZoomIn1->OnExecute = [this](TAction*) { ZoomIn1Execute(); };
+    ZoomOut1->OnExecute = [this](TAction*) { ZoomOut1Execute(); };
+    ZoomSel1->OnExecute = [this](TAction*) { ZoomSel1Execute(); };
+    ZoomFit1->OnExecute = [this](TAction*) { ZoomFit1Execute(); };
     StopSound->OnExecute = [this](TAction*) { StopSoundExecute(); };
     PlayWave1->OnExecute = [this](TAction*) { PlayWave1Execute(); };
     // DragDropAction's own command does nothing: a drop executes it so that the undo
@@ -145,6 +165,7 @@ void TForm1::CreateMenus()
     EditMenu = bar->addMenu(QStringLiteral("&Edit"));
     EditMenu->setObjectName(QStringLiteral("Edit1"));
     EditMenu->addAction(BtnUndo);
+    EditMenu->addAction(BtnRedo);
     EditMenu->addSeparator();
     EditMenu->addAction(SelAll1);
     EditMenu->addSeparator();
@@ -162,6 +183,11 @@ void TForm1::CreateMenus()
         NormalizeToMenu->addAction(a);
     for (TAction* a : {IncAmp, DecAmp, SpeedUp, SlowDown, FadeIn, FadeOut, Reverse})
         ModifyMenu->addAction(a);
+
+    ViewMenu = bar->addMenu(QStringLiteral("&View"));
+    ViewMenu->setObjectName(QStringLiteral("View1"));
+    for (TAction* a : {ZoomIn1, ZoomOut1, ZoomSel1, ZoomFit1})
+        ViewMenu->addAction(a);
 
     PlugInMenu = new QMenu(QStringLiteral("&Plugins"), this);
     PlugInMenu->setObjectName(QStringLiteral("PlugInMenu"));
@@ -413,6 +439,25 @@ void TForm1::CreateUpperToolBar()
     BtnQuickPlug->setToolButtonStyle(Qt::ToolButtonTextOnly);
     BtnQuickPlug->setPopupMode(QToolButton::MenuButtonPopup);
     BtnQuickPlug->setMenu(PlugInMenu);
+    bar->addSeparator();
+    AddZoomButtons(bar, true, BtnZoomIn1, BtnZoomOut1, BtnZoomSel1, BtnZoomFit1);
+}
+
+void TForm1::AddZoomButtons(QToolBar* bar, bool working, QToolButton*& zoomIn, QToolButton*& zoomOut,
+                            QToolButton*& zoomSel, QToolButton*& zoomFit)
+{
+    const char* const names[2][4] = {{"BtnZoomIn2", "BtnZoomOut2", "BtnZoomSel2", "BtnZoomFit2"},
+                                     {"BtnZoomIn1", "BtnZoomOut1", "BtnZoomSel1", "BtnZoomFit1"}};
+    const TAction* const commands[] = {ZoomIn1, ZoomOut1, ZoomSel1, ZoomFit1};
+    QToolButton** buttons[] = {&zoomIn, &zoomOut, &zoomSel, &zoomFit};
+    void (*const zooms[])(TWavPaintBox&) = {PaneZoom::ZoomIn, PaneZoom::ZoomOut, PaneZoom::ZoomToSelection,
+                                            PaneZoom::FitWholeWave};
+    for (int i = 0; i < 4; ++i) {
+        QToolButton* button = MakeToolButton(bar, names[working][i], commands[i]->ImageIndex(), commands[i]->Hint());
+        *buttons[i] = button;
+        const auto zoom = zooms[i];
+        connect(button, &QToolButton::clicked, this, [this, working, zoom] { zoom(*(working ? WorkingPane : FinalPane)); });
+    }
 }
 
 void TForm1::CreateLowerToolBar()
@@ -433,6 +478,17 @@ void TForm1::CreateLowerToolBar()
     BtnMix = MakeToolButton(bar, "BtnMix", 16, QStringLiteral("Mix working wave to final wave"));
     bar->addSeparator();
     bar->addAction(SaveWaveFile);
+    bar->addSeparator();
+    AddZoomButtons(bar, false, BtnZoomIn2, BtnZoomOut2, BtnZoomSel2, BtnZoomFit2);
+}
+
+void TForm1::CreateScrollBars()
+{
+    // Under the pane, inside its drawing area: hidden (and taking no room) at Fit.
+    UpperScrollBar = new TPaneScrollBar(*WorkingPane, UpperViewArea);
+    UpperViewArea->layout()->addWidget(UpperScrollBar);
+    LowerScrollBar = new TPaneScrollBar(*FinalPane, LowerViewArea);
+    LowerViewArea->layout()->addWidget(LowerScrollBar);
 }
 
 void TForm1::FormResize()

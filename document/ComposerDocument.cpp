@@ -36,6 +36,12 @@ TTxWavStream& TComposerDocument::PaneWave(TPaneId pane)
 void TComposerDocument::ReplacePaneWave(TPaneId pane, TTxWavStream& source)
 {
     PaneWave(pane).Assign(source);
+    PaneWaveReplaced(pane);
+}
+
+void TComposerDocument::PaneWaveReplaced(TPaneId pane)
+{
+    Notify([&](TDocumentObserver& o) { o.PaneWaveReplaced(pane); });
     PaneWaveChanged(pane);
 }
 
@@ -149,6 +155,12 @@ void TComposerDocument::RecordStep(const std::string& name)
 
 void TComposerDocument::UndoStep()
 {
-    FUndo.RestoreStep(&FWorking, -1);
+    FUndo.UndoInto(FWorking);
+    PaneWaveChanged(TPaneId::Working);
+}
+
+void TComposerDocument::RedoStep()
+{
+    FUndo.RedoInto(FWorking);
     PaneWaveChanged(TPaneId::Working);
 }

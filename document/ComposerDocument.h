@@ -40,6 +40,9 @@ public:
     TTxWavStream& PaneWave(TPaneId pane);
     // A copy of source (samples, format, selection) becomes the pane's wave.
     void ReplacePaneWave(TPaneId pane, TTxWavStream& source);
+    // Tells the observers that the pane shows another wave now (a drop that replaced
+    // its content), then that it changed.
+    void PaneWaveReplaced(TPaneId pane);
     // Tells the observers that the pane's wave was changed in place (by an effect, a
     // drop, a mix).
     void PaneWaveChanged(TPaneId pane);
@@ -72,8 +75,10 @@ public:
     TUndoList& Undo() { return FUndo; }
     // A copy of the working wave as the step name (see TUndoList::AddStep for failures).
     void RecordStep(const std::string& name);
-    // The newest step back into the working wave.
+    // The newest step back into the working wave; what it held becomes a redo step.
     void UndoStep();
+    // The newest redo step back into the working wave; what it held becomes a step again.
+    void RedoStep();
 
 private:
     template <class Call>

@@ -21,6 +21,8 @@ public:
     virtual void StoredSelectionAboutToBeRemoved(int32_t /*index*/) {}
     virtual void StoredSelectionsAboutToBeCleared() {}
 
+    // The pane shows another wave (told before PaneWaveChanged).
+    virtual void PaneWaveReplaced(TPaneId /*pane*/) {}
     // The pane's wave was replaced or changed in place.
     virtual void PaneWaveChanged(TPaneId /*pane*/) {}
 };

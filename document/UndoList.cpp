@@ -19,8 +19,16 @@ void TUndoList::SetUndoAction(TUndoActionView* action)
     ShowEnabled();
 }
 
+void TUndoList::SetRedoAction(TUndoActionView* action)
+{
+    FRedoAction = action;
+    ShowRedo();
+}
+
 void TUndoList::AddStep(const std::string& name, TTxWavStream* wave)
 {
+    // A new change starts a new future: what was undone before it can no longer be redone.
+    ClearRedo();
     if (FMaxSteps <= 0 || wave == nullptr || wave->GetSize() < 1)
         return;
     DropOldest(-1);
@@ -68,10 +76,58 @@ void TUndoList::RestoreStep(TTxWavStream* target, int32_t index)
     }
 }
 
+bool TUndoList::UndoInto(TTxWavStream& target)
+{
+    // The Undo command reads as RestoreStep leaves it.
+    if (FUndoAction)
+        ShowCaption(FBaseCaption);
+    if (FSteps.empty())
+        return false;
+    // Room first: once the contents have traded places nothing may fail.
+    FRedoSteps.reserve(FRedoSteps.size() + 1);
+    TUndoStep& step = FSteps.back();
+    target.Swap(*step.Wave);
+    FRedoSteps.push_back(std::move(step));
+    FSteps.pop_back();
+    if (FUndoAction) {
+        if (!FSteps.empty())
+            ShowCaption(CaptionOf(FSteps.back()));
+        ShowEnabled();
+    }
+    ShowRedo();
+    return true;
+}
+
+bool TUndoList::RedoInto(TTxWavStream& target)
+{
+    if (FRedoSteps.empty())
+        return false;
+    FSteps.reserve(FSteps.size() + 1);
+    TUndoStep& step = FRedoSteps.back();
+    target.Swap(*step.Wave);
+    FSteps.push_back(std::move(step));
+    FRedoSteps.pop_back();
+    if (FUndoAction)
+        ShowCaption(CaptionOf(FSteps.back()));
+    // A lower limit chosen since the step was undone still holds.
+    DropOldest(0);
+    ShowRedo();
+    return true;
+}
+
 void TUndoList::ClearSteps()
 {
     while (StepCount() > 0)
         RestoreStep(nullptr, 0);
+    ClearRedo();
+}
+
+void TUndoList::ClearRedo()
+{
+    if (FRedoSteps.empty())
+        return;
+    FRedoSteps.clear();
+    ShowRedo();
 }
 
 void TUndoList::SetMaxSteps(int32_t n)
@@ -80,6 +136,11 @@ void TUndoList::SetMaxSteps(int32_t n)
         return;
     FMaxSteps = n;
     DropOldest(0);
+    // The redo steps farthest from now go first.
+    if (RedoCount() > FMaxSteps) {
+        FRedoSteps.erase(FRedoSteps.begin(), FRedoSteps.end() - FMaxSteps);
+        ShowRedo();
+    }
 }
 
 void TUndoList::DropOldest(int32_t allowance)
@@ -104,4 +165,14 @@ void TUndoList::ShowCaption(const std::string& caption)
 void TUndoList::ShowEnabled()
 {
     FUndoAction->SetEnabled(StepCount() > 0 && FMaxSteps > 0);
+}
+
+void TUndoList::ShowRedo()
+{
+    if (!FRedoAction)
+        return;
+    const std::string caption = FRedoSteps.empty() ? std::string("Redo") : "Redo \"" + FRedoSteps.back().Name + "\"";
+    FRedoAction->SetCaption(caption);
+    FRedoAction->SetHint(caption);
+    FRedoAction->SetEnabled(!FRedoSteps.empty());
 }

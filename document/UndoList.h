@@ -1,7 +1,9 @@
 #pragma once
 // TUndoList: complete copies of the working wave, taken before each change and named
-// after the command, restored newest first. It keeps the window's Undo command showing
-// the step it would undo, and enabled only while there is one.
+// after the command, restored newest first. Undoing a step keeps the state it replaces as
+// a redo step of the same name, and redoing it moves that state back. It keeps the
+// window's Undo and Redo commands showing the step they would act on, and enabled only
+// while there is one.
 
 #include <cstdint>
 #include <functional>
@@ -34,7 +36,9 @@ public:
     TUndoList& operator=(const TUndoList&) = delete;
 
     // Records a copy of wave named name, dropping the oldest step first when the list is
-    // full. Nothing happens while undo is disabled or for a null or empty wave. Running out
+    // full. A command about to change the wave makes every redo step go first, whether a
+    // step is recorded or not. Nothing is recorded while undo is disabled or for a null or
+    // empty wave. Running out
     // of memory raises EStreamError with no half-made step left behind (the dropped oldest
     // step stays dropped); the caller shows the error and still runs its command.
     void AddStep(const std::string& name, TTxWavStream* wave);
@@ -42,10 +46,18 @@ public:
     // step's own copy is handed over rather than copied again, so undoing needs no memory
     // and cannot leave target half-replaced. An index out of range changes no step.
     void RestoreStep(TTxWavStream* target, int32_t index);
-    // Drops every step, oldest first.
+    // Undo: the newest step and target trade contents, and the step, now holding what
+    // target was, becomes the newest redo step. Redo: the same the other way. Neither
+    // copies or allocates a wave, so both restore byte for byte and cannot fail halfway.
+    // False when there is no step to take.
+    bool UndoInto(TTxWavStream& target);
+    bool RedoInto(TTxWavStream& target);
+    // Drops every step and every redo step, oldest first.
     void ClearSteps();
     int32_t StepCount() const { return static_cast<int32_t>(FSteps.size()); }
-    // The limit: 0 disables recording; a negative n is ignored. Drops the steps beyond it.
+    int32_t RedoCount() const { return static_cast<int32_t>(FRedoSteps.size()); }
+    // The limit, for each list: 0 disables recording; a negative n is ignored. Drops the
+    // steps beyond it, and the redo steps farthest from now beyond it.
     void SetMaxSteps(int32_t n);
     // Drops the oldest steps while there are more than MaxSteps + allowance, then sets the
     // action's enabled state.
@@ -53,11 +65,15 @@ public:
 
     // The Undo command that shows the list, shown its state at once; null for none.
     void SetUndoAction(TUndoActionView* action);
+    // The same for the Redo command.
+    void SetRedoAction(TUndoActionView* action);
     void SetWaveFactory(TWaveFactory factory) { FFactory = std::move(factory); }
 
     const std::vector<TUndoStep>& Steps() const { return FSteps; } // oldest first
+    const std::vector<TUndoStep>& RedoSteps() const { return FRedoSteps; } // the next to redo last
     int32_t MaxSteps() const { return FMaxSteps; }
     TUndoActionView* UndoAction() const { return FUndoAction; }
+    TUndoActionView* RedoAction() const { return FRedoAction; }
     const std::string& BaseCaption() const { return FBaseCaption; }
 
 private:
@@ -65,8 +81,13 @@ private:
     std::string CaptionOf(const TUndoStep& step) const;
     void ShowCaption(const std::string& caption);
     void ShowEnabled();
+    // The Redo command's caption (Redo and the next step's name) and enabled state.
+    void ShowRedo();
+    void ClearRedo();
 
     std::vector<TUndoStep> FSteps;
+    std::vector<TUndoStep> FRedoSteps;
+    TUndoActionView* FRedoAction = nullptr;
     int32_t FMaxSteps = 0;
     TUndoActionView* FUndoAction = nullptr;
     std::string FBaseCaption = "Undo";

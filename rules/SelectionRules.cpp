@@ -54,13 +54,13 @@ int32_t PointerLevel(const TPixelMapping& mapping, const TTxWavStream& wave, int
 {
     if (wave.Size() == 0)
         return -1;
-    const float level = wave.AverageLevel(mapping.PixelToSample(x), mapping.PixelToSample(1), 100);
+    const float level = wave.AverageLevel(mapping.PixelToSample(x), mapping.Span(1), 100);
     return static_cast<int32_t>(std::nearbyint(200.0f * level));
 }
 
 int32_t SnapSample(const TPixelMapping& mapping, const TTxWavStream& wave, int32_t v, bool backward)
 {
-    return wave.SnapToCrossing(v, mapping.PixelToSample(10), backward);
+    return wave.SnapToCrossing(v, mapping.Span(10), backward);
 }
 
 void DragSelectionStart(TTxWavStream& wave, const TPixelMapping& mapping, int32_t x, TSnap snap)
@@ -119,7 +119,7 @@ TMoveResult MovedStart(const TMoveInput& in)
     TMoveResult r{in.Mapping.PixelToSample(Narrow(x)), TMarkColour::Red};
     if (in.AutoSnap)
         r = AutoSnap(r.Start, in.PressSelLength, in.MarkStart, in.MarkEnd,
-                     in.Mapping.PixelToSample(5), in.ZeroCross);
+                     in.Mapping.Span(5), in.ZeroCross);
     r.Start = ClampMovedStart(r.Start, in.PressSelLength, in.Mapping.Size);
     return r;
 }

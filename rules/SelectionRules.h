@@ -17,7 +17,8 @@ namespace SelectionRules {
 enum class TMarkColour { Red, Blue, Lime };
 
 // How a dragged start or end is placed: snapped to the nearest rising crossing within
-// R = P(10) samples (backward while Shift is held), or exactly where the pointer is.
+// R = Span(10) samples, the samples under 10 columns (backward while Shift is held), or
+// exactly where the pointer is.
 struct TSnap {
     bool ZeroCross = true;  // the "Automatic adjust zero cross" button is down
     bool Backward = false;  // Shift is held
@@ -35,11 +36,11 @@ void SetSelectionEnd(TTxWavStream& wave, int32_t b);
 int32_t LimitX(const TPixelMapping& mapping, int32_t x);
 // Whether x lies over the selection: SelStartPixel <= x <= SelEndPixel.
 bool IsOverSelection(const TPixelMapping& mapping, const TTxWavStream& wave, int32_t x);
-// Level bar position for the pointer at x: round(200 * AverageLevel(P(x), P(1), 100)),
+// Level bar position for the pointer at x: round(200 * AverageLevel(P(x), Span(1), 100)),
 // ties to even; -1 for an empty wave (the bar is left as it is).
 int32_t PointerLevel(const TPixelMapping& mapping, const TTxWavStream& wave, int32_t x);
 
-// SnapToCrossing(v, P(10), backward) on the wave: the rising crossing a start or end
+// SnapToCrossing(v, Span(10), backward) on the wave: the rising crossing a start or end
 // is placed at.
 int32_t SnapSample(const TPixelMapping& mapping, const TTxWavStream& wave, int32_t v,
                    bool backward);
@@ -83,7 +84,7 @@ TMoveResult AutoSnap(int32_t q, int32_t length, int32_t markStart, int32_t markE
 // size - length - 1 (not below 0) once q + length would reach the size.
 int32_t ClampMovedStart(int32_t q, int32_t length, int32_t size);
 // The start of the moved selection: q = P(PressSelStartX + X - PressX), autosnapped with
-// S = P(5) when AutoSnap is set (colour red otherwise), then clamped.
+// S = Span(5) when AutoSnap is set (colour red otherwise), then clamped.
 TMoveResult MovedStart(const TMoveInput& in);
 // Moves the wave's selection as MovedStart says, keeping its length L, and with
 // zero-cross on snaps both ends forward (the end to one before its crossing). Returns

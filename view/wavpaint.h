@@ -1,7 +1,8 @@
 #pragma once
 // TWavPaintBox: the pane that shows one of the document's two pane waves as a
 // column-per-pixel peak graph with its selection, guide lines, marks and name, and keeps
-// its status bar current. The wave belongs to the document; the pane is a view of it.
+// its status bar current. The wave belongs to the document; the pane is a view of it, and
+// the part of the wave it shows (its view range, Fit by default) is the pane's own.
 
 #include <QColor>
 #include <QFont>
@@ -18,7 +19,7 @@
 class QProgressBar;
 class TPanelStatusBar;
 
-class TWavPaintBox : public QWidget {
+class TWavPaintBox : public QWidget, private TDocumentObserver {
     Q_OBJECT
 public:
     // Shows the pane wave of document; placed in parent and filling it; name is the
@@ -44,11 +45,17 @@ public:
     int32_t SelStart() const { return Wave()->SelStart(); }
     int32_t SelEnd() const { return Wave()->SelEnd(); }
     int32_t SelLength() const { return Wave()->SelLength(); }
-    TPixelMapping Mapping() const { return {width(), Wave()->Size()}; }
+    TPixelMapping Mapping() const { return {width(), Wave()->Size(), View()}; }
     int32_t PixelToSample(int32_t x) const { return Mapping().PixelToSample(x); }
     int32_t SelStartPixel() const { return Mapping().SelStartPixel(SelStart()); }
     int32_t SelEndPixel() const { return Mapping().SelEndPixel(SelEnd()); }
     int32_t SampleToMarkPixel(int32_t s) const { return Mapping().SampleToMarkPixel(s); }
+
+    // The part of the wave shown, held inside the wave as it is now.
+    TViewRange View() const;
+    // Shows another part (held inside the wave) and repaints when it differs from the
+    // part shown.
+    void SetView(const TViewRange& view);
 
     void SetSelection(int32_t a, int32_t b);
     void SetSelectionStart(int32_t a);
@@ -82,15 +89,31 @@ public:
     static void Render(QImage& image, TTxWavStream& wave, const QString& waveName,
                        int32_t precision, int32_t markStart, int32_t markEnd,
                        const QColor& markColour, const QFont& font);
+    // The same for the part view of the wave, on a picture of pixelRatio x pixelRatio
+    // device pixels to each of the pane's pixels (the geometry stays in the pane's pixels).
+    static void Render(QImage& image, TTxWavStream& wave, const QString& waveName,
+                       int32_t precision, int32_t markStart, int32_t markEnd,
+                       const QColor& markColour, const QFont& font, const TViewRange& view,
+                       int pixelRatio);
+
+signals:
+    // The part drawn changed: a zoom, a scroll, a new wave shown at Fit, or a change of
+    // the wave's size or the pane's width that moved it. Told from the redraw.
+    void ViewChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void PaneWaveReplaced(TPaneId pane) override;
     void Redraw(TTxWavStream& wave);
+    // Device pixels to each of the pane's pixels (a whole number, at least 1).
+    int PixelRatio() const;
     std::shared_ptr<TComposerDocument> FDocument;
     TPaneId FPane;
     QImage FPicture;
     bool FPictureValid = false;
+    TViewRange FView;       // as last set; held inside the wave on every use
+    TViewRange FShownView;  // as last drawn
 };

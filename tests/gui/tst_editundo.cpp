@@ -280,7 +280,7 @@ private slots:
         for (const auto& [item, steps] : cases) {
             bool fail = false;
             auto factory = [&fail] { return fail ? throw std::bad_alloc() : std::make_unique<W>(); };
-            Fx.Window().Undo() = std::make_unique<TUndoCommands>(*Fx.Window().BtnUndo(), *Fx.Window().ClearUndo(), *Fx.Window().WorkingPane(),
+            Fx.Window().Undo() = std::make_unique<TUndoCommands>(*Fx.Window().BtnUndo(), *Fx.Window().BtnRedo(), *Fx.Window().ClearUndo(), *Fx.Window().WorkingPane(),
                                                           factory);
             Item(item)->trigger();
             Load(Fx.Window().WorkingPane(), 1000, 10, 509);

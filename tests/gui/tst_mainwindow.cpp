@@ -101,11 +101,13 @@ private slots:
         QStringList bar;
         for (QAction* a : Fx.Form().menuBar()->actions())
             bar << a->text();
-        QCOMPARE(bar, (QStringList{"&File", "&Edit", "&Modify", "&Plugins", "&Options", "&About!"}));
+        QCOMPARE(bar, (QStringList{"&File", "&Edit", "&Modify", "&View", "&Plugins", "&Options", "&About!"}));
         QCOMPARE(MenuTexts(Fx.Window().FileMenu()), (QStringList{"Open Wave", "Save Wave", "-", "Exit"}));
         QCOMPARE(MenuTexts(Fx.Window().EditMenu()),
-                 (QStringList{"Undo", "-", "Select all", "-", "Delete selection", "Trim selection",
+                 (QStringList{"Undo", "Redo", "-", "Select all", "-", "Delete selection", "Trim selection",
                               "-", "Clear Undo Buffer"}));
+        QCOMPARE(MenuTexts(Fx.Window().ViewMenu()),
+                 (QStringList{"Zoom in", "Zoom out", "Zoom to selection", "Fit whole wave"}));
         QCOMPARE(MenuTexts(Fx.Window().ModifyMenu()),
                  (QStringList{"Normalize", "Normalize to", "Increase amplification",
                               "Reduce amplification", "Speed up selection", "Slow down selection",
@@ -163,14 +165,15 @@ private slots:
         QTest::newRow("Norm75") << l1 << "75%" << "Normalize 75%" << mod << none << -1 << true;
         QTest::newRow("Norm50") << l1 << "50%" << "Normalize 50%" << mod << none << -1 << true;
         QTest::newRow("Norm0") << l1 << "Silence" << "Silence out" << mod << none << -1 << true;
-        QTest::newRow("BtnUndo") << l1 << "Undo" << "" << "" << none << 14 << false;
+        QTest::newRow("BtnUndo") << l1 << "Undo" << "" << "" << QKeySequence(Qt::CTRL | Qt::Key_Z) << 14 << false;
+        QTest::newRow("BtnRedo") << l1 << "Redo" << "Redo" << "" << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z) << -1 << false;
         QTest::newRow("ClearUndo") << l1 << "Clear Undo Buffer" << "Clear undo buffer" << "" << none << -1 << false;
         QTest::newRow("OpenWaveFile") << l1 << "Open Wave" << "Open file" << ""
                                       << QKeySequence(Qt::CTRL | Qt::Key_O) << 0 << true;
         QTest::newRow("SaveWaveFile") << l1 << "Save Wave" << "Save final wave" << ""
                                       << QKeySequence(Qt::CTRL | Qt::Key_S) << 12 << true;
         QTest::newRow("ExitProg") << l1 << "Exit" << "Exit" << "" << none << 28 << true;
-        QTest::newRow("SelAll1") << l1 << "Select all" << "" << "" << none << 25 << true;
+        QTest::newRow("SelAll1") << l1 << "Select all" << "" << "" << QKeySequence(Qt::CTRL | Qt::Key_A) << 25 << true;
         QTest::newRow("StopSound") << l1 << "Stop Sound" << "Stop Sound" << ""
                                    << QKeySequence(Qt::Key_Escape) << 15 << true;
         QTest::newRow("PlayWave1") << l1 << "Play Wave 1" << "Play Wave 1" << "" << none << 1 << true;
@@ -178,6 +181,13 @@ private slots:
         QTest::newRow("TrimSel2") << "ActionList2" << "Trim selection" << "Trim selection" << mod
                                   << none << 10 << true;
         QTest::newRow("VersionMiss") << "PluginActions" << "Version missmatch" << "" << "" << none << -1 << true;
+        const QString view = "ViewActions";
+        QTest::newRow("ZoomIn1") << view << "Zoom in" << "Zoom in" << "" << QKeySequence(Qt::CTRL | Qt::Key_Plus) << 30 << true;
+        QTest::newRow("ZoomOut1") << view << "Zoom out" << "Zoom out" << "" << QKeySequence(Qt::CTRL | Qt::Key_Minus) << 31 << true;
+        QTest::newRow("ZoomSel1") << view << "Zoom to selection" << "Zoom to selection" << ""
+                                  << QKeySequence(Qt::CTRL | Qt::Key_E) << 32 << true;
+        QTest::newRow("ZoomFit1") << view << "Fit whole wave" << "Fit whole wave" << ""
+                                  << QKeySequence(Qt::CTRL | Qt::Key_0) << 33 << true;
     }
 
     void actionTable()
@@ -207,11 +217,12 @@ private slots:
 
     void everyActionIsListed()
     {
-        // 25 in the main group, the final pane's TrimSel2 and DelSel2 apart, VersionMiss
-        // with the plug-ins.
-        QCOMPARE(Fx.Window().ActionList1()->Actions().size(), 25);
+        // 26 in the main group, the final pane's TrimSel2 and DelSel2 apart, VersionMiss
+        // with the plug-ins, the four zoom commands in the View menu's own group.
+        QCOMPARE(Fx.Window().ActionList1()->Actions().size(), 26);
         QCOMPARE(Fx.Window().ActionList2()->Actions().size(), 2);
         QCOMPARE(Fx.Window().PluginActions()->Actions().size(), 1);
+        QCOMPARE(Fx.Window().ViewActions()->Actions().size(), 4);
     }
 
     void toolBars()
@@ -220,10 +231,12 @@ private slots:
                  (QStringList{"BtnPlay1", "-", "BtnAddWave1", "BtnDragSel1", "-", "SelAll1",
                               "DelSelect", "TrimSel", "-", "BtnNormalize", "IncAmp", "DecAmp",
                               "SpeedUp", "SlowDown", "-", "FadeIn", "FadeOut", "Reverse", "-",
-                              "BtnUndo", "-", "StopSound", "-", "BtnZeroCross", "-", "BtnQuickPlug"}));
+                              "BtnUndo", "-", "StopSound", "-", "BtnZeroCross", "-", "BtnQuickPlug", "-",
+                              "BtnZoomIn1", "BtnZoomOut1", "BtnZoomSel1", "BtnZoomFit1"}));
         QCOMPARE(ToolBarEntries(Fx.Window().LowerToolBar()),
                  (QStringList{"BtnPlay2", "-", "BtnAddWave2", "BtnDragSel2", "-", "BtnSelAll2",
-                              "BtnDelSel2", "TrimSel2", "-", "BtnMix", "-", "SaveWaveFile"}));
+                              "BtnDelSel2", "TrimSel2", "-", "BtnMix", "-", "SaveWaveFile", "-",
+                              "BtnZoomIn2", "BtnZoomOut2", "BtnZoomSel2", "BtnZoomFit2"}));
         QCOMPARE(ToolBarEntries(Fx.Window().ListToolBar()), (QStringList{"OpenWaveFile", "-", "WavesLabel"}));
         QCOMPARE(Fx.Window().WavesLabel()->text(), QStringLiteral("Waves"));
         QVERIFY(Fx.Window().WavesLabel()->font().bold());

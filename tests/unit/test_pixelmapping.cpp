@@ -85,3 +85,84 @@ TEST(PixelMapping, MarkPixels)
     EXPECT_EQ((TPixelMapping{400, 1000}.SampleToMarkPixel(500)), 200);
     EXPECT_EQ((TPixelMapping{400, 1000}.SampleToMarkPixel(751)), 300);
 }
+
+// Zoomed in, each sample owns the columns whose value First + x * Scale lies within half
+// a sample of it; the selection pixels, the marks and the spans follow the same rule.
+TEST(PixelMapping, ZoomedViewsOnTheirBoundaries)
+{
+    struct Case {
+        const char* what;
+        TPixelMapping m;
+        int32_t x, sample;          // PixelToSample(x)
+        int32_t selStart, startPx;  // SelStartPixel(selStart)
+        int32_t selEnd, endPx;      // SelEndPixel(selEnd)
+        int32_t span10, span1;      // Span(10), Span(1)
+    } cases[] = {
+        // 8 columns a sample from sample 100: sample 101 owns the columns 4 to 11.
+        {"8 columns a sample", {600, 6000, {100, 1.0 / 8}}, 3, 100, 101, 4, 101, 11, 1, 0},
+        {"8 columns a sample, next", {600, 6000, {100, 1.0 / 8}}, 4, 101, 100, -4, 100, 3, 1, 0},
+        // The closest view: 64 columns a sample; the first sample's columns begin left
+        // of the pane.
+        {"64 columns a sample", {640, 1000, {0, 1.0 / 64}}, 31, 0, 0, -32, 9, 607, 0, 0},
+        {"64 columns a sample, tie", {640, 1000, {0, 1.0 / 64}}, 32, 1, 1, 32, 1, 95, 0, 0},
+        // Scrolled to the end: the last column shows the last sample.
+        {"scrolled to the end", {100, 1000, {900, 1.0}}, 99, 999, 999, 99, 999, 99, 10, 1},
+        {"past the end is held", {100, 1000, {900, 1.0}}, 500, 999, 950, 50, 905, 5, 10, 1},
+        // Many samples a column: 430 a column from 4300.
+        {"430 samples a column", {1920, 13230000, {4300, 430}}, 1, 4730, 4730, 1, 5159, 1, 4300, 430},
+        {"left of the view", {1920, 13230000, {4300, 430}}, -20, 0, 0, -10, 4299, -1, 4300, 430},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(c.m.PixelToSample(c.x), c.sample);
+        EXPECT_EQ(c.m.SelStartPixel(c.selStart), c.startPx);
+        EXPECT_EQ(c.m.SelEndPixel(c.selEnd), c.endPx);
+        EXPECT_EQ(c.m.Span(10), c.span10);
+        EXPECT_EQ(c.m.Span(1), c.span1);
+        // A column is over the selection exactly when it maps into it.
+        for (int32_t x = c.startPx - 2; x <= c.endPx + 2; ++x) {
+            const int32_t s = c.m.PixelToSample(x);
+            const bool over = c.startPx <= x && x <= c.endPx;
+            if (x >= 0 && x < c.m.Width && c.selStart <= c.selEnd)
+                EXPECT_EQ(over, c.selStart <= s && s <= c.selEnd) << x;
+        }
+    }
+    // The mark of a sample stands at its centre column; Fit keeps its own rules.
+    EXPECT_EQ((TPixelMapping{600, 6000, {100, 1.0 / 8}}.SampleToMarkPixel(101)), 8);
+    EXPECT_EQ((TPixelMapping{600, 100, {0, 0.5}}.SampleToMarkPixel(50)), 100);
+    const TPixelMapping fit{600, 6000};
+    EXPECT_EQ(fit.Span(10), fit.PixelToSample(10));
+    EXPECT_EQ(fit.Span(1), 10);
+}
+
+// The view range: zooming keeps the sample under the pointer, scrolling stops at both
+// ends, and whatever shows the whole wave or more is Fit.
+TEST(ViewRange, ZoomScrollAndClampOnTheBoundaries)
+{
+    const int32_t w = 600, size = 6000;  // fit scale 10
+    struct Case { const char* what; TViewRange got, want; } cases[] = {
+        {"zoom in from Fit at column 300 keeps sample 3000 there",
+         ViewRange::ZoomIn({}, w, size, 300), {1500, 5}},
+        {"zoom in at the left edge keeps sample 0 there", ViewRange::ZoomIn({}, w, size, 0), {0, 5}},
+        {"zoom in at the right edge ends at the end", ViewRange::ZoomIn({}, w, size, 600), {3000, 5}},
+        {"zoom out to the whole wave is Fit", ViewRange::ZoomOut({1500, 5}, w, size, 300), {}},
+        {"zoom out at Fit stays Fit", ViewRange::ZoomOut({}, w, size, 300), {}},
+        {"closer than 64 columns a sample is held", ViewRange::ZoomIn({10, 1.0 / 64}, w, size, 0), {10, 1.0 / 64}},
+        {"the whole wave in one column is Fit", ViewRange::Clamp({0, 6000}, w, size), {}},
+        {"a scale just under the fit scale stays", ViewRange::Clamp({0, 9.5}, w, size), {0, 9.5}},
+        {"zoom to the selection 1000..1599", ViewRange::ZoomTo(1599, 1000, w, size), {1000, 1}},
+        {"zoom to one sample is 64 columns a sample", ViewRange::ZoomTo(42, 42, w, size), {42, 1.0 / 64}},
+        {"zoom to the whole wave is Fit", ViewRange::ZoomTo(0, 5999, w, size), {}},
+        {"scroll past the beginning stops at 0", ViewRange::ScrollBy({100, 1}, w, size, -500), {0, 1}},
+        {"scroll past the end stops at the end", ViewRange::ScrollBy({100, 1}, w, size, 1e9), {5400, 1}},
+        {"scrolling at Fit does nothing", ViewRange::ScrollBy({}, w, size, 50), {}},
+        {"a wave shorter than the pane zooms below its fit scale",
+         ViewRange::ZoomIn({}, w, 201, 0), {0, 201.0 / 600 / 2}},
+        {"an empty wave is always Fit", ViewRange::Clamp({0, 1}, w, 0), {}},
+        {"a pane of one column is always Fit", ViewRange::Clamp({0, 1}, 1, size), {}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_DOUBLE_EQ(c.got.First, c.want.First) << c.what;
+        EXPECT_DOUBLE_EQ(c.got.Scale, c.want.Scale) << c.what;
+    }
+}

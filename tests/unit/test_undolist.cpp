@@ -165,3 +165,70 @@ TEST(UndoList, FailedRecordingLeavesNoHalfStep)
         EXPECT_EQ(testwaves::Bytes(wave), testwaves::Iota(100, 1));
     }
 }
+
+// Redo: an undone step comes back byte for byte and leaves again; a new recording or
+// clearing empties the redo list; the limit counts each list; the Redo command names the
+// step it would redo and is disabled when there is none.
+TEST(UndoList, RedoMovesStatesBothWaysUntilANewStep)
+{
+    TRecordingAction undo, redo;
+    TUndoList list(&undo);
+    list.SetRedoAction(&redo);
+    EXPECT_EQ(redo.Calls, (std::vector<std::string>{"caption Redo", "hint Redo", "disabled"}));
+    TTxWavStream wave;
+    std::vector<testwaves::ByteVector> states;
+    for (uint8_t k = 1; k <= 3; ++k) {
+        Make(wave, 10 + k, k);
+        states.push_back(testwaves::Bytes(wave));
+        list.AddStep(std::string(1, static_cast<char>('A' + k - 1)), &wave);
+    }
+    Make(wave, 20, 50);
+    wave.SetSelStart(3);
+    wave.SetSelEnd(7);
+    const auto newest = testwaves::Bytes(wave);
+
+    // Undo twice, redo twice: every state, its format and selection, as it was.
+    EXPECT_TRUE(list.UndoInto(wave));
+    EXPECT_TRUE(list.UndoInto(wave));
+    EXPECT_EQ(testwaves::Bytes(wave), states[1]);
+    EXPECT_EQ(redo.Caption, "Redo \"B\"");
+    EXPECT_EQ(undo.Caption, "Undo \"A\"");
+    EXPECT_TRUE(list.RedoInto(wave));
+    EXPECT_EQ(testwaves::Bytes(wave), states[2]);
+    EXPECT_EQ(wave.Format.nSamplesPerSec, 3u);
+    EXPECT_EQ(redo.Caption, "Redo \"C\"");
+    EXPECT_EQ(undo.Caption, "Undo \"B\"");
+    EXPECT_TRUE(list.RedoInto(wave));
+    EXPECT_EQ(testwaves::Bytes(wave), newest);
+    EXPECT_EQ(std::make_pair(wave.SelStart(), wave.SelEnd()), std::make_pair(3, 7));
+    EXPECT_FALSE(list.RedoInto(wave));
+    EXPECT_EQ(testwaves::Bytes(wave), newest);
+    EXPECT_EQ(redo.Caption, "Redo");
+    EXPECT_FALSE(redo.Enabled);
+
+    // A new step after an undo: nothing left to redo.
+    list.UndoInto(wave);
+    EXPECT_TRUE(redo.Enabled);
+    list.AddStep("D", &wave);
+    EXPECT_EQ(list.RedoCount(), 0);
+    EXPECT_FALSE(redo.Enabled);
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"A", "B", "D"}));
+
+    // The limit counts each list: three undone steps and a limit of 2 keep the two
+    // nearest redo steps; clearing empties both lists.
+    list.UndoInto(wave);
+    list.UndoInto(wave);
+    list.UndoInto(wave);
+    EXPECT_EQ(list.RedoCount(), 3);
+    list.SetMaxSteps(2);
+    EXPECT_EQ(list.RedoCount(), 2);
+    EXPECT_EQ(redo.Caption, "Redo \"A\"");
+    list.RedoInto(wave);
+    list.RedoInto(wave);
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"A", "B"}));
+    list.UndoInto(wave);
+    list.ClearSteps();
+    EXPECT_EQ(list.StepCount() + list.RedoCount(), 0);
+    EXPECT_FALSE(undo.Enabled);
+    EXPECT_FALSE(redo.Enabled);
+}

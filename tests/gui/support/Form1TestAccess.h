@@ -21,6 +21,7 @@ public:
     auto& LastActionText() const { return F.LastActionText; }
     auto& NoDelay() const { return F.NoDelay; }
     auto& PaneMouse() const { return F.PaneMouse; }
+    auto& Document() const { return F.Document; }
     auto& Folders() const { return F.Folders; }
     auto& Opener() const { return F.Opener; }
     auto& Undo() const { return F.Undo; }
@@ -101,6 +102,17 @@ public:
     auto& Norm50() const { return F.Norm50; }
     auto& Norm0() const { return F.Norm0; }
     auto& BtnUndo() const { return F.BtnUndo; }
+    auto& BtnRedo() const { return F.BtnRedo; }
+    auto& ZoomIn1() const { return F.ZoomIn1; }
+    auto& ZoomOut1() const { return F.ZoomOut1; }
+    auto& ZoomSel1() const { return F.ZoomSel1; }
+    auto& ZoomFit1() const { return F.ZoomFit1; }
+    auto& UpperScrollBar() const { return F.UpperScrollBar; }
+    auto& LowerScrollBar() const { return F.LowerScrollBar; }
+    auto& BtnZoomIn1() const { return F.BtnZoomIn1; }
+    auto& BtnZoomFit2() const { return F.BtnZoomFit2; }
+    auto& ViewMenu() const { return F.ViewMenu; }
+    auto& ViewActions() const { return F.ViewActions; }
     auto& ClearUndo() const { return F.ClearUndo; }
     auto& OpenWaveFile() const { return F.OpenWaveFile; }
     auto& SaveWaveFile() const { return F.SaveWaveFile; }
