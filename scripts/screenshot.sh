@@ -1,6 +1,7 @@
 #!/bin/bash
 # Writes docs/screenshot.png: the real window under a virtual X display, with the
-# example sounds opened and shown in both panes.
+# example sounds opened and shown in both panes; then docs/screenshot-zoomed.png, the
+# working pane zoomed in with Ctrl + wheel until its samples show as dots.
 #   scripts/screenshot.sh [build folder]   (default: build)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -18,5 +19,11 @@ pid=$!
 sleep 4
 # The window sits at the top left of the empty display; keep just its 822 x 544.
 import -window root -crop 822x544+0+0 +repage "$root/docs/screenshot.png"
+xdotool mousemove 420 150
+sleep 0.3
+for _ in 1 2 3 4 5 6 7 8 9; do xdotool keydown ctrl click 4 keyup ctrl; sleep 0.2; done
+xdotool mousemove 420 600
+sleep 1
+import -window root -crop 822x544+0+0 +repage "$root/docs/screenshot-zoomed.png"
 kill "$pid"
 wait "$pid" 2>/dev/null || true
