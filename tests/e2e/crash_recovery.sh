@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # End to end: the real program under Xvfb (xcb) opens a sound from the command line and
-# once more for both panes (the demonstration hook), stores the working selection by a real drag onto the Selections list, deletes
-# it from the working wave, and is killed with SIGKILL. Started again it asks whether to
+# once more for both panes (the demonstration hook), stores the working selection by a
+# real drag onto the Selections list, deletes it from the working wave, and is killed
+# with SIGKILL. Started again it asks whether to
 # restore; Yes brings every wave back byte for byte (the new program's own folder holds
 # exactly what the killed one's did, and the saved final wave is the sound), and the
 # old folder is gone. Killed once more and answered No, nothing comes back, and closing
