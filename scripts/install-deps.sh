@@ -4,16 +4,16 @@ set -euo pipefail
 
 packages=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-translations-l10n
-  libsndfile1-dev libsoxr-dev libsdl2-dev
+  libsndfile1-dev libsoxr-dev libsdl2-dev ladspa-sdk liblilv-dev
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdg-utils
   desktop-file-utils appstream dpkg-dev file
 )
 # Optional tools: sox (converter cross-checks), clang + compiler-rt (fuzzing, sanitizers),
-# xdotool (end-to-end run).
+# xdotool (end-to-end run), a few LADSPA and LV2 effects (the effect host's tests).
 if [ "${SONOVANE_DEPS_EXTRA:-1}" = 1 ]; then
-  packages+=(sox clang libclang-rt-14-dev xdotool)
+  packages+=(sox clang libclang-rt-14-dev xdotool cmt swh-plugins mda-lv2 lv2-examples)
 fi
 
 missing=()

@@ -33,6 +33,10 @@ public:
     void SetByte(int32_t i, uint8_t b);
     int8_t GetSample(int32_t i) const;
     void SetSample(int32_t i, int32_t s);
+    // The sample value of a byte, (b - 128) / 127, and the store rule: clamped to -1..1,
+    // times 127, rounded with ties to even, plus 128.
+    static float ByteToValue(uint8_t b);
+    static uint8_t ValueToByte(float x);
     float GetValue(int32_t i) const;
     float GetMagnitude(int32_t i) const;
     void SetValue(int32_t i, float x);

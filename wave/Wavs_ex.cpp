@@ -333,6 +333,22 @@ void TTxWavStream::SetSample(int32_t i, int32_t s)
     SetByte(i, static_cast<uint8_t>((static_cast<uint32_t>(s) + 128u) & 0xFFu));
 }
 
+float TTxWavStream::ByteToValue(uint8_t b)
+{
+    return static_cast<float>(static_cast<int32_t>(b) - 128) / 127.0f;
+}
+
+uint8_t TTxWavStream::ValueToByte(float x)
+{
+    if (x > 1.0f)
+        x = 1.0f;
+    if (!(x >= -1.0f))
+        x = -1.0f;
+    // The product of a single and 127 is exact in double, so the tie decision is made
+    // on the true value; nearbyint rounds ties to even in the default rounding mode.
+    return static_cast<uint8_t>(static_cast<int32_t>(std::nearbyint(static_cast<double>(x) * 127.0)) + 128);
+}
+
 float TTxWavStream::GetValue(int32_t i) const
 {
     return static_cast<float>(GetSample(i)) / 127.0f;
@@ -347,14 +363,7 @@ void TTxWavStream::SetValue(int32_t i, float x)
 {
     if (i < 0 || i >= Size())
         RaiseIndexOutOfRange();
-    if (x > 1.0f)
-        x = 1.0f;
-    if (!(x >= -1.0f))
-        x = -1.0f;
-    // The product of a single and 127 is exact in double, so the tie decision is made
-    // on the true value; nearbyint rounds ties to even in the default rounding mode.
-    const double n = std::nearbyint(static_cast<double>(x) * 127.0);
-    SetSample(i, static_cast<int32_t>(n));
+    SetByte(i, ValueToByte(x));
 }
 
 void TTxWavStream::ScaleSample(int32_t i, float f)

@@ -123,8 +123,9 @@ TEST(PixelMapping, ZoomedViewsOnTheirBoundaries)
         for (int32_t x = c.startPx - 2; x <= c.endPx + 2; ++x) {
             const int32_t s = c.m.PixelToSample(x);
             const bool over = c.startPx <= x && x <= c.endPx;
-            if (x >= 0 && x < c.m.Width && c.selStart <= c.selEnd)
+            if (x >= 0 && x < c.m.Width && c.selStart <= c.selEnd) {
                 EXPECT_EQ(over, c.selStart <= s && s <= c.selEnd) << x;
+            }
         }
     }
     // The mark of a sample stands at its centre column; Fit keeps its own rules.
