@@ -1,7 +1,9 @@
 // Start-up from the entry to the main window with the plug-in scan done ("-nodelay"),
 // with the plug-in kit in the program folder and with an empty plug-in folder, beside
 // "-noplugin" as the reference, all in the same run. The scan loads every library
-// once, asks for its names and unloads it; this shows what that costs.
+// once, asks for its names and unloads it; this shows what that costs. The scan runs
+// in the plug-in helper; the kit read in the program's own process instead is the
+// reference for what the helper adds.
 
 #include <QApplication>
 #include <QDir>
@@ -13,8 +15,21 @@
 #include "app/Startup.h"
 #include "app/main.h"
 #include "platform/dialogs.h"
+#include "plugins/LibraryScan.h"
+#include "plugins/PluginHost.h"
+#include "tests/gui/support/Form1TestAccess.h"
 
 namespace {
+
+TScannedLibrary ReadInProcess(const std::string& path)
+{
+    TScannedLibrary library;
+    ScanLibrary(path, [&library](const TPluginMessage& answer) {
+        TPluginMessage copy = answer;
+        library.Take(copy);
+    });
+    return library;
+}
 
 class TSilentDialogs : public TDialogHook {
 public:
@@ -27,7 +42,8 @@ public:
 
 // Runs start-up to the point where the window is up and the splash is gone.
 // pluginFolder: where the scan looks (empty: the program folder, with the kit).
-void StartUp(benchmark::State& state, const QStringList& arguments, const QString& pluginFolder)
+void StartUp(benchmark::State& state, const QStringList& arguments, const QString& pluginFolder,
+             bool inProcess = false)
 {
     TSilentDialogs dialogs;
     TDialogHook* previous = Dialogs::SetHook(&dialogs);
@@ -36,6 +52,8 @@ void StartUp(benchmark::State& state, const QStringList& arguments, const QStrin
         TStartup s = RunStartup(arguments);
         if (!pluginFolder.isEmpty())
             s.Form1->SetPluginFolder(pluginFolder);
+        if (inProcess)
+            TForm1TestAccess(*s.Form1).Plugins()->ReadLibrary = ReadInProcess;
         // The posted scan runs with the first pass of the loop.
         QCoreApplication::sendPostedEvents(s.Form1.get());
         QCoreApplication::processEvents();
@@ -65,9 +83,16 @@ void BM_StartupWithKit(benchmark::State& state)
         double(QDir(QCoreApplication::applicationDirPath()).entryList({QStringLiteral("*.txf")}, QDir::Files).size());
 }
 
+// The kit read by the same calls in the program's own process.
+void BM_StartupWithKitInProcess(benchmark::State& state)
+{
+    StartUp(state, {QStringLiteral("-nodelay")}, QString(), true);
+}
+
 BENCHMARK(BM_StartupNoPlugin)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StartupEmptyPluginFolder)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StartupWithKit)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StartupWithKitInProcess)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -63,13 +63,17 @@ int main(int argc, char** argv)
         return 2;
     }
     TPluginChannel channel(SocketFd);
+    int status = 2;
     try {
         if (std::strcmp(argv[1], ScanMode) == 0)
-            return Scan(channel);
-        if (std::strcmp(argv[1], RunMode) == 0)
-            return Run(channel);
+            status = Scan(channel);
+        else if (std::strcmp(argv[1], RunMode) == 0)
+            status = Run(channel);
     } catch (const EPluginHelper& error) {
         std::fprintf(stderr, "sonovane-plugin-helper: %s\n", error.what());
     }
-    return 2;
+    // Everything is said and every library unloaded: nothing a library may have left
+    // behind (exit handlers, threads) keeps the program waiting for this process.
+    std::fflush(stderr);
+    _exit(status);
 }

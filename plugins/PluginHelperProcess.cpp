@@ -134,17 +134,30 @@ void TPluginHelperProcess::Finish()
         return;
     }
     FChannel.Close();
-    // An idle helper ends at once when its socket closes.
-    for (int i = 0; i < 50; ++i) {
+    // An idle helper, or one that has answered, ends at once when its socket closes.
+    for (int i = 0; i < 1000; ++i) {
         int status = 0;
         const pid_t got = waitpid(FPid, &status, WNOHANG);
         if (got == FPid || (got < 0 && errno != EINTR)) {
             FPid = -1;
             return;
         }
-        const timespec pause{0, 2'000'000};
+        const timespec pause{0, 100'000};
         nanosleep(&pause, nullptr);
     }
     Kill();
     Wait();
+}
+
+bool TPluginHelperProcess::Reap()
+{
+    if (FPid <= 0)
+        return true;
+    int status = 0;
+    const pid_t got = waitpid(FPid, &status, WNOHANG);
+    if (got == 0)
+        return false;
+    FPid = -1;
+    FChannel.Close();
+    return true;
 }

@@ -40,6 +40,8 @@ public:
     // Closes the socket, which a waiting helper takes as the end, and waits a moment
     // for it to go before killing it.
     void Finish();
+    // True once the helper has ended (and is reaped); never waits.
+    bool Reap();
 
 private:
     pid_t FPid = -1;

@@ -82,7 +82,9 @@ void TPluginRunner::RunPluginFilter(QObject* sender)
     // The records are copies: nothing of the program's changes until the run is over.
     const TComposerDocument& document = *FParts.Document;
     std::optional<TSharedPluginRecords> records;
-    TPluginHelperProcess helper;
+    std::erase_if(FEnding, [](const std::unique_ptr<TPluginHelperProcess>& ending) { return ending->Reap(); });
+    auto owned = std::make_unique<TPluginHelperProcess>();
+    TPluginHelperProcess& helper = *owned;
     try {
         records.emplace(PaneSource(FParts, TPaneId::Working), PaneSource(FParts, TPaneId::Final),
                         ListSources(document), Selections(document));
@@ -108,7 +110,9 @@ void TPluginRunner::RunPluginFilter(QObject* sender)
         Dialogs::ShowMessage(EndText(fileName, filterName, end, !answered));
         return;
     }
-    helper.Finish();
+    // It unloaded the library and sent all it had; its exit costs the user no time.
+    helper.Channel().Close();
+    FEnding.push_back(std::move(owned));
 
     std::optional<TReturnedRecord> returned;
     int32_t outcome = 0;

@@ -7,6 +7,10 @@
 // changes nothing and is told.
 
 #include <QString>
+#include <memory>
+#include <vector>
+
+#include "plugins/PluginHelperProcess.h"
 
 #include "plugins/PluginHostParts.h"
 
@@ -37,4 +41,7 @@ public:
 private:
     const TPluginHostParts& FParts;
     const QString& FHelperProgram;
+    // Helpers that have answered and are on their way out: nobody waits for them to
+    // end; each later run reaps those that have.
+    std::vector<std::unique_ptr<TPluginHelperProcess>> FEnding;
 };
