@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include "plugins/FilterCall.h"
@@ -58,6 +59,9 @@ int main(int argc, char** argv)
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (getppid() == 1)
         return 2;
+    // A library that crashes is told to the user; it leaves no core file behind.
+    const rlimit noCore{0, 0};
+    setrlimit(RLIMIT_CORE, &noCore);
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s scan|run (started by the program)\n", argv[0]);
         return 2;
