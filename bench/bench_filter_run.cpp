@@ -96,7 +96,7 @@ void BM_FilterOverBlock(benchmark::State& state)
                                      {&document->PaneWave(TPaneId::Final), "Final Wave", true}, NoEntries(), {});
         TPluginMessage answer = CallFilter(request, records.Data(), records.Size());
         benchmark::DoNotOptimize(answer.Bytes.data());
-        records.TakeOverSamples();
+        records.TakeOverSamples({&document->PaneWave(TPaneId::Working)});
     }
 }
 

@@ -139,7 +139,11 @@ void TPluginRunner::RunPluginFilter(QObject* sender)
 
     // The filter returned: what it changed in place is the program's now. As before,
     // the panes show it at their next repaint and no undo step is recorded.
-    records->TakeOverSamples();
+    std::vector<const TTxWavStream*> alive{&FParts.Document->PaneWave(TPaneId::Working),
+                                           &FParts.Document->PaneWave(TPaneId::Final)};
+    for (int32_t i = 0; i < FParts.Document->EntryCount(); ++i)
+        alive.push_back(FParts.Document->EntryWave(i));
+    records->TakeOverSamples(alive);
     if (!returned)
         return;
     TPluginWave result = returned->Record();

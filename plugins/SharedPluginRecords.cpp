@@ -1,5 +1,6 @@
 #include "plugins/SharedPluginRecords.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "plugins/FilterBlock.h"
@@ -88,11 +89,13 @@ TSharedPluginRecords::TSharedPluginRecords(const TPluginWaveSource& working, con
     std::memcpy(base, &header, sizeof header);
 }
 
-int TSharedPluginRecords::TakeOverSamples()
+int TSharedPluginRecords::TakeOverSamples(const std::vector<const TTxWavStream*>& alive)
 {
     int changed = 0;
     for (const TLaidOut& laid : FSamples) {
-        if (laid.Size <= 0 || laid.Wave->Size() != laid.Size)
+        // A wave that went while the filter ran is not touched, nor one that changed size.
+        if (laid.Size <= 0 || std::find(alive.begin(), alive.end(), laid.Wave) == alive.end() ||
+            laid.Wave->Size() != laid.Size)
             continue;
         const uint8_t* block = FBlock.Data() + laid.Offset;
         if (std::memcmp(laid.Wave->Memory(), block, static_cast<size_t>(laid.Size)) == 0)

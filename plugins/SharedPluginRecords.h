@@ -23,9 +23,9 @@ public:
     size_t Size() const { return FBlock.Size(); }
 
     // Copies the samples the filter changed back into the waves they came from: into
-    // every one that still has the size it had, working pane first, then the final
-    // pane, then the entries. Returns how many waves changed.
-    int TakeOverSamples();
+    // every one that is still among alive and still has the size it had, working pane
+    // first, then the final pane, then the entries. Returns how many waves changed.
+    int TakeOverSamples(const std::vector<const TTxWavStream*>& alive);
 
 private:
     struct TLaidOut {

@@ -15,7 +15,8 @@
  * Hostile libraries, which the program must survive: TP_FAULT n makes every filter
  * first overwrite the samples it was given (both panes and every listed wave) and then
  * 1 write through a null pointer, 2 abort(), 3 exit(3), 4 loop for ever.
- * TP_COUNT_FAULT makes GetFilterCount write through a null pointer.
+ * TP_COUNT_FAULT makes GetFilterCount write through a null pointer (TP_COUNT_FAULT=2:
+ * never return).
  */
 #include "sonovane_plugin.h"
 
@@ -110,7 +111,10 @@ static volatile int* volatile g_nowhere;
 
 SONOVANE_EXPORT int32_t SONOVANE_CALL GetFilterCount(void)
 {
-#ifdef TP_COUNT_FAULT
+#if defined(TP_COUNT_FAULT) && TP_COUNT_FAULT == 2
+    for (;;)
+        pause();
+#elif defined(TP_COUNT_FAULT)
     *g_nowhere = 1;
 #endif
     return FilterCount();

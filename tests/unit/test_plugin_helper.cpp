@@ -3,6 +3,7 @@
 // answers, and the real helper reading test libraries one of which crashes.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstring>
 
@@ -163,13 +164,22 @@ TEST(PluginHelper, ChangedSamplesAreTakenOverOnlyIntoWavesOfTheSameSize)
     (*records.Lists->Waves)[0].Data[1] = 2;
     final_->SetSize(2);  // no longer the wave that was laid out
     records.Final->Data[0] = 3;
+    auto gone = Wave(2, 90, 0, 1);  // stands for an entry that went during the run
+    TSharedPluginRecords withGone({working.get(), "W", true}, {final_.get(), "F", true},
+                                  {{gone.get(), "G", false}}, {});
+    TFilterRecords goneRecords;
+    ASSERT_TRUE(RelocateFilterBlock(withGone.Data(), withGone.Size(), goneRecords));
+    (*goneRecords.Lists->Waves)[0].Data[0] = 7;
+    EXPECT_EQ(withGone.TakeOverSamples({working.get(), final_.get()}), 0);
+    EXPECT_EQ(testwaves::Bytes(*gone), (testwaves::ByteVector{90, 91}));
 
-    EXPECT_EQ(shared.TakeOverSamples(), 2);
+    const std::vector<const TTxWavStream*> alive{working.get(), final_.get(), listed.get()};
+    EXPECT_EQ(shared.TakeOverSamples(alive), 2);
     EXPECT_EQ(testwaves::Bytes(*working), (testwaves::ByteVector{1, 11, 12, 13}));
     EXPECT_EQ(working->SelStart(), 0);
     EXPECT_EQ(testwaves::Bytes(*listed), (testwaves::ByteVector{90, 2}));
     EXPECT_EQ(testwaves::Bytes(*final_), (testwaves::ByteVector{50, 51}));
-    EXPECT_EQ(shared.TakeOverSamples(), 0);  // nothing changed since
+    EXPECT_EQ(shared.TakeOverSamples(alive), 0);  // nothing changed since
 }
 
 TEST(PluginHelper, AnUnansweredQuestionRaisesWhereItIsAsked)
@@ -230,6 +240,17 @@ TEST(PluginHelper, AfterACrashANewHelperReadsTheNextLibrary)
     TScannedLibrary missing = helper.Read(TestPlugin("no_such_library"));
     EXPECT_TRUE(missing.Finished());
     EXPECT_FALSE(missing.Loaded());
+
+    // One that never answers is ended after the time it is given, and the next library
+    // is read again by a new helper.
+    helper.TimeoutMs = 300;
+    const auto start = std::chrono::steady_clock::now();
+    TScannedLibrary hang = helper.Read(TestPlugin("tp_counthang"));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+    EXPECT_FALSE(hang.Finished());
+    EXPECT_EQ(hang.ModulName(), "Count hang");
+    EXPECT_THROW(hang.FilterCount(), EPluginHelper);
+    EXPECT_TRUE(helper.Read(TestPlugin("tp_two")).Finished());
 
     TPluginScanHelper nowhere("/nonexistent/sonovane-plugin-helper");
     try {
