@@ -25,6 +25,8 @@
 #include "app/PluginFolder.h"
 #include "app/RangePlayer.h"
 #include "app/UndoCommands.h"
+#include "app/EffectCommands.h"
+#include "effects/EffectHelperProtocol.h"
 #include "view/LevelBar.h"
 #include "app/WaveOpener.h"
 #include "app/WaveSaver.h"
@@ -171,6 +173,16 @@ void TForm1::FormCreate()
     Edits = std::make_unique<TEditCommands>(*WorkingPane, *FinalPane);
     Undo = std::make_unique<TUndoCommands>(*BtnUndo, *BtnRedo, *ClearUndo, *WorkingPane);
     ConnectEditCommands();
+    TEffectCommands::TParts effects;
+    effects.Window = this;
+    effects.Menu = EffectsMenu;
+    effects.ApplyAction = ApplyEffect;
+    effects.Working = WorkingPane;
+    effects.Play = [this](TTxWavStream& wave) { Player->PlayRange(wave, 0, 0, false); };
+    effects.Stop = [this] { StopPlaying(); };
+    effects.HelperProgram = ProgramDir + QString::fromLatin1(EffectHelperProtocol::ProgramName);
+    effects.CacheFile = TEffectCommands::DefaultCacheFile();
+    Effects = std::make_unique<TEffectCommands>(std::move(effects));
     // Last: a drop on the working pane records its undo step through the handlers above.
     ConnectDragDrop();
 }
@@ -211,6 +223,11 @@ bool TForm1::event(QEvent* event)
         return true;
     }
     return QMainWindow::event(event);
+}
+
+void TForm1::DiscoverEffects()
+{
+    Effects->Discover();
 }
 
 void TForm1::PluginScanMessage()

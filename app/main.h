@@ -23,6 +23,7 @@ class QToolButton;
 class QTreeWidget;
 class TAboutBox;
 class TEditCommands;
+class TEffectCommands;
 class TUndoCommands;
 class TAction;
 class TActionList;
@@ -62,6 +63,9 @@ public:
     // What the start-up hands in: "-nodelay" (the plug-in scan skips its pauses), the
     // folder the scan looks in, and files to open as "Open Wave" opens them.
     void SetNoDelay(bool noDelay);
+    // Reads the installed LADSPA and LV2 effects into the Effects menu (after the plug-in
+    // scan; from the cache, or by a helper while the program goes on).
+    void DiscoverEffects();
     void SetPluginFolder(const QString& folder);
     void OpenFiles(const QStringList& fileNames);
 
@@ -88,6 +92,7 @@ private:
     std::unique_ptr<TEditCommands> Edits;     // the Modify and Edit commands of both panes
     std::unique_ptr<TUndoCommands> Undo;      // the undo list and its commands
     std::unique_ptr<TPluginHost> Plugins;     // the Plugins menu, its scan and the filter runs
+    std::unique_ptr<TEffectCommands> Effects; // the Effects menu: LADSPA and LV2 effects
     // Drag and drop: the one current drag object, where drags start, and the targets.
     std::unique_ptr<TDragSession> DragSession;
     std::unique_ptr<TDragSources> DragSources;
@@ -157,6 +162,7 @@ private:
     QMenu* NormalizeToMenu = nullptr;
     QMenu* ViewMenu = nullptr;
     QMenu* PlugInMenu = nullptr;
+    QMenu* EffectsMenu = nullptr;             // "&Effects", after "&Plugins"
     QAction* PlugInMenuItem = nullptr;        // "&Plugins" on the menu bar
     QMenu* OptionsMenu = nullptr;
     QMenu* PrecisionMenu = nullptr;
@@ -189,6 +195,7 @@ private:
     TAction* BtnUndo = nullptr;
     TAction* BtnRedo = nullptr;
     TAction* ClearUndo = nullptr;
+    TAction* ApplyEffect = nullptr;           // "ModWave", captioned with the effect applied
     TAction* ZoomIn1 = nullptr;               // the View menu, on the pane the pointer was last over
     TAction* ZoomOut1 = nullptr;
     TAction* ZoomSel1 = nullptr;

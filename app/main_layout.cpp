@@ -124,6 +124,8 @@ void TForm1::CreateActions()
     StopSound->setShortcut(QKeySequence(Qt::Key_Escape));
     PlayWave1 = MakeAction(ActionList1, "PlayWave1", "Play Wave 1", "Play Wave 1", none, 1);
     DragDropAction = MakeAction(ActionList1, "DragDropAction", "Drag and Drop", none, mod, -1);
+    // Applying a LADSPA or LV2 effect: named after the effect just before it runs.
+    ApplyEffect = MakeAction(ActionList1, "ApplyEffect", "Apply effect", none, mod, -1);
     TrimSel2 = MakeAction(ActionList2, "TrimSel2", "Trim selection", "Trim selection", mod, 10);
     DelSel2 = MakeAction(ActionList2, "DelSel2", "Delete selection", "Delete selection", none, 11);
     VersionMiss = MakeAction(PluginActions, "VersionMiss", "Version missmatch", none, none, -1);
@@ -196,6 +198,8 @@ void TForm1::CreateMenus()
     PlugInMenuItem = new QAction(QStringLiteral("&Plugins"), this);
     PlugInMenuItem->setObjectName(QStringLiteral("PlugInMenuItem"));
     bar->addAction(PlugInMenuItem);
+    EffectsMenu = bar->addMenu(QStringLiteral("&Effects"));
+    EffectsMenu->setObjectName(QStringLiteral("EffectsMenu"));
     // An empty menu has nothing to open: the bar item then acts as a command.
     PlugInMenu->installEventFilter(this);
     connect(PlugInMenuItem, &QAction::triggered, this, [this] {

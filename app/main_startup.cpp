@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QLabel>
+#include <QTimer>
 
 #include "about/Unit2.h"
 #include "app/CommandLine.h"
@@ -42,6 +43,8 @@ TStartup RunStartup(const QStringList& arguments)
         s.AboutBox->WritePluginLine(QStringLiteral("No Plugins loaded!"));
     }
     s.Form1->SetNoDelay(first == QLatin1String(NoDelaySwitch));
+    // The desktop's effects, once the scan (or its absence) is under way.
+    QTimer::singleShot(0, s.Form1.get(), [form = s.Form1.get()] { form->DiscoverEffects(); });
 
     // 6. The message loop shows the window; the posted scan runs once it is up.
     s.Form1->show();

@@ -2,6 +2,7 @@
 #
 #   <prefix>/bin/sonovane                                   the program
 #   <prefix>/bin/sonovane-plugin-helper                     runs plug-ins in a process of their own
+#   <prefix>/bin/sonovane-effect-helper                     runs LADSPA and LV2 effects in one of their own
 #   <prefix>/lib/sonovane/plugins/*.txf                     the plug-in kit
 #   <prefix>/include/sonovane/sonovane_plugin.h             the public plug-in header
 #   <prefix>/share/doc/sonovane/plugins.md                  the plug-in authors' guide
@@ -31,7 +32,7 @@ set_property(SOURCE app/PluginFolder.cpp APPEND PROPERTY COMPILE_DEFINITIONS
 
 install(TARGETS sonovane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The plug-in helper lies beside the program, which looks for it there.
-install(TARGETS sonovane_plugin_helper RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS sonovane_plugin_helper sonovane_effect_helper RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 install(FILES plugins/sonovane_plugin.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/sonovane)
 install(FILES docs/plugins.md DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/sonovane)
@@ -82,5 +83,6 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${SONOVANE_HOMEPAGE})
 # texts; and the link label's helper.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, qt6-translations-l10n")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
+# A few effect packages, so the Effects menu is not empty on a fresh desktop.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, swh-plugins, tap-plugins, cmt, mda-lv2")
 include(CPack)

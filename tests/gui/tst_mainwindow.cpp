@@ -101,7 +101,7 @@ private slots:
         QStringList bar;
         for (QAction* a : Fx.Form().menuBar()->actions())
             bar << a->text();
-        QCOMPARE(bar, (QStringList{"&File", "&Edit", "&Modify", "&View", "&Plugins", "&Options", "&About!"}));
+        QCOMPARE(bar, (QStringList{"&File", "&Edit", "&Modify", "&View", "&Plugins", "&Effects", "&Options", "&About!"}));
         QCOMPARE(MenuTexts(Fx.Window().FileMenu()), (QStringList{"Open Wave", "Save Wave", "-", "Exit"}));
         QCOMPARE(MenuTexts(Fx.Window().EditMenu()),
                  (QStringList{"Undo", "Redo", "-", "Select all", "-", "Delete selection", "Trim selection",
@@ -178,6 +178,7 @@ private slots:
                                    << QKeySequence(Qt::Key_Escape) << 15 << true;
         QTest::newRow("PlayWave1") << l1 << "Play Wave 1" << "Play Wave 1" << "" << none << 1 << true;
         QTest::newRow("DragDropAction") << l1 << "Drag and Drop" << "" << mod << none << -1 << true;
+        QTest::newRow("ApplyEffect") << l1 << "Apply effect" << "" << mod << none << -1 << true;
         QTest::newRow("TrimSel2") << "ActionList2" << "Trim selection" << "Trim selection" << mod
                                   << none << 10 << true;
         QTest::newRow("VersionMiss") << "PluginActions" << "Version missmatch" << "" << "" << none << -1 << true;
@@ -217,9 +218,9 @@ private slots:
 
     void everyActionIsListed()
     {
-        // 26 in the main group, the final pane's TrimSel2 and DelSel2 apart, VersionMiss
+        // 27 in the main group, the final pane's TrimSel2 and DelSel2 apart, VersionMiss
         // with the plug-ins, the four zoom commands in the View menu's own group.
-        QCOMPARE(Fx.Window().ActionList1()->Actions().size(), 26);
+        QCOMPARE(Fx.Window().ActionList1()->Actions().size(), 27);
         QCOMPARE(Fx.Window().ActionList2()->Actions().size(), 2);
         QCOMPARE(Fx.Window().PluginActions()->Actions().size(), 1);
         QCOMPARE(Fx.Window().ViewActions()->Actions().size(), 4);

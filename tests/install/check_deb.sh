@@ -28,7 +28,11 @@ done
 
 # Read off the libraries, each with the least version its symbols need.
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libqt6widgets6 libsoxr0 libsndfile1 libsdl2-2.0-0; do
+for lib in libqt6widgets6 libsoxr0 libsndfile1 libsdl2-2.0-0 liblilv-0-0; do
   [[ ", $depends," == *", $lib (>= "* ]] || fail "Depends lacks $lib: $depends"
+done
+recommends=$(dpkg-deb -f "$deb" Recommends)
+for pkg in swh-plugins tap-plugins cmt mda-lv2; do
+  [[ ", $recommends," == *", $pkg,"* ]] || fail "Recommends lacks $pkg: $recommends"
 done
 echo "package $(basename "$deb") passes"

@@ -18,7 +18,7 @@ cmake --install "$build" --prefix "$prefix" >"$tmp/install.log" || { cat "$tmp/i
 kit=$(cd "$build/bin" && ls -1 -- *.txf 2>/dev/null) || fail "no plug-in kit built in $build/bin"
 plugins=$(cd "$prefix/bin" && realpath -m --relative-to="$prefix" "$sub")
 expected=$(
-  printf '%s\n' bin/sonovane bin/sonovane-plugin-helper include/sonovane/sonovane_plugin.h share/doc/sonovane/plugins.md \
+  printf '%s\n' bin/sonovane bin/sonovane-plugin-helper bin/sonovane-effect-helper include/sonovane/sonovane_plugin.h share/doc/sonovane/plugins.md \
     "share/applications/$id.desktop" "share/metainfo/$id.metainfo.xml" \
     share/icons/hicolor/scalable/apps/sonovane.svg
   for k in $kit; do echo "$plugins/$k"; done)
@@ -27,13 +27,14 @@ diff <(sort <<<"$expected") <(sort <<<"$actual") || fail "installed tree differs
 
 [ -x "$prefix/bin/sonovane" ] || fail "bin/sonovane is not executable"
 [ -x "$prefix/bin/sonovane-plugin-helper" ] || fail "bin/sonovane-plugin-helper is not executable"
+[ -x "$prefix/bin/sonovane-effect-helper" ] || fail "bin/sonovane-effect-helper is not executable"
 cmp -s "$src/plugins/sonovane_plugin.h" "$prefix/include/sonovane/sonovane_plugin.h" || fail "header differs"
 cmp -s "$src/docs/plugins.md" "$prefix/share/doc/sonovane/plugins.md" || fail "guide differs"
 for k in $kit; do
   cmp -s "$build/bin/$k" "$prefix/$plugins/$k" || fail "$k differs from the built one"
 done
 # An installed file that still looks into the build tree works only on this machine.
-for f in "$prefix/bin/sonovane" "$prefix/bin/sonovane-plugin-helper" "$prefix/$plugins"/*.txf; do
+for f in "$prefix/bin/sonovane" "$prefix/bin/sonovane-plugin-helper" "$prefix/bin/sonovane-effect-helper" "$prefix/$plugins"/*.txf; do
   if readelf -d "$f" | grep -E 'R(UN)?PATH' | grep -qF "$build"; then fail "$f keeps a path into the build"; fi
 done
 

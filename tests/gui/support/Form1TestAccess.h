@@ -113,6 +113,9 @@ public:
     auto& BtnZoomFit2() const { return F.BtnZoomFit2; }
     auto& ViewMenu() const { return F.ViewMenu; }
     auto& ViewActions() const { return F.ViewActions; }
+    auto& Effects() const { return F.Effects; }
+    auto& EffectsMenu() const { return F.EffectsMenu; }
+    auto& ApplyEffect() const { return F.ApplyEffect; }
     auto& ClearUndo() const { return F.ClearUndo; }
     auto& OpenWaveFile() const { return F.OpenWaveFile; }
     auto& SaveWaveFile() const { return F.SaveWaveFile; }
