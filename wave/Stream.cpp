@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -80,6 +81,40 @@ int64_t TStream::CopyFrom(TStream& source, int64_t count)
         left -= n;
     }
     return count;
+}
+
+// --- wave memory -------------------------------------------------------------------
+
+namespace {
+
+// The size of a huge page on the machines we build for.
+constexpr size_t HugePageBytes = size_t{2} << 20;
+
+} // namespace
+
+void* AllocateWaveBytes(size_t bytes)
+{
+    if (bytes < LargeBufferBytes)
+        return ::operator new(bytes);
+    void* memory = ::operator new(bytes, std::align_val_t{HugePageBytes});
+#ifdef MADV_HUGEPAGE
+    // Only advice: before the first touch, and over exactly the bytes asked for (the
+    // allocator's own pages beyond them keep their small pages). A system without huge
+    // pages simply says no.
+    const size_t pageBytes = static_cast<size_t>(::sysconf(_SC_PAGESIZE));
+    const size_t advised = bytes / pageBytes * pageBytes;
+    if (advised > 0)
+        ::madvise(memory, advised, MADV_HUGEPAGE);
+#endif
+    return memory;
+}
+
+void ReleaseWaveBytes(void* memory, size_t bytes) noexcept
+{
+    if (bytes < LargeBufferBytes)
+        ::operator delete(memory);
+    else
+        ::operator delete(memory, std::align_val_t{HugePageBytes});
 }
 
 // --- TMemoryStream -----------------------------------------------------------------

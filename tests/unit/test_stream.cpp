@@ -439,3 +439,59 @@ TEST(FileStream, FullDiskIsAWriteError)
         EXPECT_EQ(e.Message(), "Stream-Schreibfehler");
     }
 }
+
+TEST(MemoryStream, BuffersOnEitherSideOfTheHugePageSizeKeepTheirBytes)
+{
+    // Wave memory changes its kind at LargeBufferBytes: the content must not notice when
+    // a stream is loaded at such a size, grows across it, shrinks below it or is cropped.
+    const auto pattern = [](size_t n, uint8_t seed) {
+        std::vector<uint8_t> bytes(n);
+        for (size_t i = 0; i < n; ++i) bytes[i] = static_cast<uint8_t>(i * 131 + i / 251 + seed);
+        return bytes;
+    };
+    const int64_t large = static_cast<int64_t>(LargeBufferBytes);
+    for (const int64_t size : {large - 1, large, large + 1, 3 * large + 4097}) {
+        SCOPED_TRACE(size);
+        const auto bytes = pattern(static_cast<size_t>(size), 7);
+        TMemoryStream source;
+        source.Write(bytes.data(), size);
+
+        // Loaded whole, at exactly its size.
+        TMemoryStream s;
+        s.Write(bytes.data(), 10);
+        s.LoadFromStream(source);
+        ASSERT_EQ(s.GetSize(), size);
+        EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), s.Memory()));
+
+        // Grown from a small buffer across the boundary: the bytes kept, the rest zero.
+        TMemoryStream g;
+        g.Write(bytes.data(), 1000);
+        g.SetSize(size);
+        ASSERT_EQ(g.GetSize(), size);
+        EXPECT_TRUE(std::equal(bytes.begin(), bytes.begin() + 1000, g.Memory()));
+        EXPECT_EQ(std::count(g.Memory() + 1000, g.Memory() + size, 0), size - 1000);
+
+        // Cropped to its tail, then grown past its buffer: a new one, the tail first.
+        CroppableStream c;
+        c.Write(bytes.data(), size);
+        c.CropInPlace(size - 300, 300);
+        c.SetSize(size + large);
+        ASSERT_EQ(c.GetSize(), size + large);
+        EXPECT_TRUE(std::equal(bytes.end() - 300, bytes.end(), c.Memory()));
+        EXPECT_EQ(std::count(c.Memory() + 300, c.Memory() + size + large, 0), size + large - 300);
+
+        // Shrunk below the boundary and grown again: the old bytes never come back.
+        s.SetSize(5);
+        s.SetSize(size);
+        EXPECT_TRUE(std::equal(bytes.begin(), bytes.begin() + 5, s.Memory()));
+        EXPECT_EQ(std::count(s.Memory() + 5, s.Memory() + size, 0), size - 5);
+    }
+
+    // A large buffer starts on a huge-page boundary, or no huge page could hold its start.
+    constexpr size_t HugePage = size_t{2} << 20;
+    for (const size_t bytes : {LargeBufferBytes, 5 * LargeBufferBytes + 1}) {
+        void* memory = AllocateWaveBytes(bytes);
+        EXPECT_EQ(reinterpret_cast<uintptr_t>(memory) % HugePage, 0u) << bytes;
+        ReleaseWaveBytes(memory, bytes);
+    }
+}
