@@ -19,7 +19,7 @@
 
 #include "platform/acm.h"
 #include "wave/Exception.h"
-#include "wave/WaveFormat.h"
+#include "format/WaveFormat.h"
 
 class TStream;
 

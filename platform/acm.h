@@ -21,7 +21,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "wave/WaveFormat.h"
+#include "format/WaveFormat.h"
 
 using MMRESULT = uint32_t;
 using HACMSTREAM = struct HACMSTREAM__*;

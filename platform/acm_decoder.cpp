@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "wave/WavHeader.h"
+#include "format/WavHeader.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 #include <memory>
 #include <utility>
 
-#include "wave/RiffChunkReader.h"
-#include "wave/WaveFormat.h"
+#include "format/RiffChunkReader.h"
+#include "format/WaveFormat.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The plug-in records are read by code outside the program, so this file includes the
-// public header before the program's own format record: the checks in wave/WaveFormat.h
+// public header before the program's own format record: the checks in format/WaveFormat.h
 // then run against the public definition, and the ones below against both names.
 #include "plugins/sonovane_plugin.h"
 
@@ -7,7 +7,7 @@
 
 #include <cstddef>
 
-#include "wave/WaveFormat.h"
+#include "format/WaveFormat.h"
 #include "wave/Wavs_ex.h"
 
 static_assert(sizeof(TWaveFormatEx) == 18 && offsetof(TWaveFormatEx, nChannels) == 2 &&

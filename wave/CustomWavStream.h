@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "wave/Stream.h"
-#include "wave/WaveFormat.h"
+#include "format/WaveFormat.h"
 #include "wave/WavStreamError.h"
 
 class TCustomWavStream : public TMemoryStream {

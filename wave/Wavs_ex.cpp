@@ -7,8 +7,8 @@
 #include <new>
 
 #include "wave/ReplacingFileStream.h"
-#include "wave/RiffChunkReader.h"
-#include "wave/WavHeader.h"
+#include "format/RiffChunkReader.h"
+#include "format/WavHeader.h"
 
 static_assert(std::endian::native == std::endian::little,
               "the format record and the WAV header are copied as little-endian bytes");

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "plugins/sonovane_plugin.h"
-#include "wave/WaveFormat.h"
+#include "format/WaveFormat.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "wave/WavHeader.h"
+#include "format/WavHeader.h"
 
 // An odd fmt chunk gets a zero pad byte before the data chunk's head, and the RIFF size
 // of a header followed by the largest data chunk stops at 2^32 - 1 instead of wrapping.

@@ -1,9 +1,9 @@
-#include "wave/RiffChunkReader.h"
+#include "format/RiffChunkReader.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "wave/WaveFormat.h"
+#include "format/WaveFormat.h"
 
 bool TRiffChunkReader::IsWave() const
 {

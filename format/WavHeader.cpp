@@ -1,9 +1,9 @@
-#include "wave/WavHeader.h"
+#include "format/WavHeader.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "wave/WaveFormat.h"
+#include "format/WaveFormat.h"
 
 std::vector<uint8_t> WavHeader(const void* fmt, uint32_t fmtSize, uint32_t dataBytes)
 {
