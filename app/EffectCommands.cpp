@@ -222,9 +222,11 @@ bool TEffectCommands::Run(const TEffectInfo& info, const std::vector<float>& val
     TPluginMessage answer;
     if (!answered || helper.Channel().Receive(answer) != TPluginChannel::TReceived::Message) {
         const TPluginHelperEnd end = helper.Wait();
-        Dialogs::ShowMessage(answered ? QStringLiteral("The effect \"%1\" of \"%2\" crashed (%3). Nothing was changed.")
-                                            .arg(name, library, QString::fromStdString(end.Description()))
-                                      : QStringLiteral("The effect \"%1\" was stopped. Nothing was changed.").arg(name));
+        const QString what = QString::fromStdString(end.Description());
+        const QString how = !answered       ? QStringLiteral("was stopped")
+                            : end.Signalled ? QStringLiteral("crashed (%1)").arg(what)
+                                            : QStringLiteral("quit (%1)").arg(what);
+        Dialogs::ShowMessage(QStringLiteral("The effect \"%1\" of \"%2\" %3. Nothing was changed.").arg(name, library, how));
         return false;
     }
     helper.Finish();
