@@ -29,6 +29,7 @@ namespace {
 
 const QString NoEffects = QStringLiteral("No LADSPA or LV2 effects installed");
 const QString Reading = QStringLiteral("Reading the installed effects...");
+const QString Unreadable = QStringLiteral("The installed effects could not be read (a library crashed)");
 // More than this many effects get a search dialog at the top of the menu.
 constexpr size_t ScreenfulOfEffects = 30;
 const char* const RegistryKey = "\\Software\\Tarvex Sonovane\\Effects";
@@ -95,9 +96,15 @@ void TEffectCommands::ScanFinished()
     FScan->Finish();
     FScan.reset();
     const std::string key = EffectCatalog::Fingerprint(EffectCatalog::LadspaFolders(), EffectCatalog::Lv2Folders());
-    if (!done || !EffectCatalog::ReadCache(Encoded(FParts.CacheFile), key, FEffects))
-        FEffects.clear();  // a library that crashed the reading leaves the menu empty
-    FillMenu();
+    if (done && EffectCatalog::ReadCache(Encoded(FParts.CacheFile), key, FEffects)) {
+        FillMenu();
+        return;
+    }
+    // A library that crashed the reading: said in the menu, tried again at the next start.
+    FEffects.clear();
+    FParts.Menu->clear();
+    FParts.Menu->addAction(Unreadable)->setEnabled(false);
+    emit MenuFilled();
 }
 
 void TEffectCommands::FillMenu()
