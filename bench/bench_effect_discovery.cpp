@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
+#include "bench/support/QtBenchmarkMain.h"
 #include "app/EffectCommands.h"
 #include "effects/EffectCatalog.h"
 #include "platform/actions.h"
@@ -71,13 +72,5 @@ BENCHMARK(BM_ColdScan)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunQtBenchmarks(argc, argv);
 }

@@ -16,6 +16,7 @@
 #include <dlfcn.h>
 #include <sys/resource.h>
 
+#include "bench/support/QtBenchmarkMain.h"
 #include "document/ComposerDocument.h"
 #include "platform/actions.h"
 #include "platform/dialogs.h"
@@ -143,13 +144,5 @@ BENCHMARK(BM_FilterThroughHelper)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunQtBenchmarks(argc, argv);
 }

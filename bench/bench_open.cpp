@@ -11,6 +11,7 @@
 #include <cmath>
 #include <memory>
 
+#include "bench/support/QtBenchmarkMain.h"
 #include "app/WaveOpener.h"
 #include "app/WavesList.h"
 #include "conversion/ACMConvertor.h"
@@ -156,14 +157,6 @@ BENCHMARK(BM_SoxConvertSameFiles)->Unit(benchmark::kMillisecond)->UseRealTime()-
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    Files();  // generated once, outside every measurement
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    // The files are generated once, outside every measurement.
+    return RunQtBenchmarks(argc, argv, [] { Files(); });
 }

@@ -7,7 +7,6 @@
 // precision:0, for comparison), showing 1/16 of it, one sample a column and 16 columns a
 // sample, from its middle; goal: each at most 1.5 ms.
 
-#include <QGuiApplication>
 #include <QImage>
 #include <benchmark/benchmark.h>
 #include <array>
@@ -19,6 +18,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "bench/support/QtBenchmarkMain.h"
 #include "rules/PixelMapping.h"
 #include "view/wavpaint.h"
 
@@ -176,13 +176,5 @@ BENCHMARK(BM_MemoryRead)->ArgName("wave")->DenseRange(0, 2)->Unit(benchmark::kMi
 int main(int argc, char** argv)
 {
     // The name is drawn with a font, which needs a GUI application; no window is shown.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunQtBenchmarks(argc, argv);
 }
