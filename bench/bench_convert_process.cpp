@@ -26,6 +26,8 @@
 
 #include "conversion/ACMConvertor.h"
 #include "conversion/ConvertToWorkingFormat.h"
+#include "format/WavHeader.h"
+#include "format/WaveFormat.h"
 #include "wave/Wavs_ex.h"
 
 namespace {
@@ -33,28 +35,14 @@ namespace {
 constexpr int SourceRate = 44100;
 constexpr int TenMinutes = 10 * 60 * SourceRate;
 
-void Put(std::ofstream& out, uint32_t x, int bytes)
-{
-    for (int i = 0; i < bytes; ++i) out.put(static_cast<char>(x >> (8 * i)));
-}
-
 // Ten minutes of two tones with a little noise, 16-bit stereo at 44100 Hz.
 void WriteTenMinutes(const std::string& path)
 {
     std::ofstream out(path, std::ios::binary);
     const uint32_t bytes = uint32_t(TenMinutes) * 4;
-    out.write("RIFF", 4);
-    Put(out, 36 + bytes, 4);
-    out.write("WAVEfmt ", 8);
-    Put(out, 16, 4);
-    Put(out, 1, 2);
-    Put(out, 2, 2);
-    Put(out, SourceRate, 4);
-    Put(out, SourceRate * 4, 4);
-    Put(out, 4, 2);
-    Put(out, 16, 2);
-    out.write("data", 4);
-    Put(out, bytes, 4);
+    const TWaveFormatEx pcm{1, 2, SourceRate, SourceRate * 4, 4, 16, 0};
+    const std::vector<uint8_t> header = WavHeader(&pcm, 16, bytes);
+    out.write(reinterpret_cast<const char*>(header.data()), std::streamsize(header.size()));
     uint32_t seed = 1;
     std::vector<int16_t> piece;
     for (int start = 0; start < TenMinutes; start += 65536) {

@@ -17,9 +17,9 @@
 #include <sys/resource.h>
 
 #include "bench/support/QtBenchmarkMain.h"
+#include "bench/support/SilentDialogs.h"
 #include "document/ComposerDocument.h"
 #include "platform/actions.h"
-#include "platform/dialogs.h"
 #include "plugins/FilterCall.h"
 #include "plugins/PluginHelperProtocol.h"
 #include "plugins/PluginRecords.h"
@@ -31,15 +31,6 @@
 namespace {
 
 constexpr size_t TenSeconds = 10 * 22050;
-
-class TSilentDialogs : public TDialogHook {
-public:
-    int Messages = 0;
-    void Message(const QString&) override { ++Messages; }
-    bool Confirm(const QString&) override { return false; }
-    QStringList OpenFiles(const TFileDialogOptions&) override { return {}; }
-    QString SaveFile(const TFileDialogOptions&) override { return {}; }
-};
 
 std::string KitPath()
 {
@@ -132,7 +123,7 @@ void BM_FilterThroughHelper(benchmark::State& state)
     }
     Dialogs::SetHook(previous);
     state.counters["result samples"] = listed;
-    state.counters["messages"] = dialogs.Messages;
+    state.counters["messages"] = static_cast<double>(dialogs.Messages.size());
     state.counters["helper CPU ms"] = (childCpu() - cpuBefore) / double(state.iterations());
 }
 

@@ -12,10 +12,12 @@
 #include <memory>
 
 #include "bench/support/QtBenchmarkMain.h"
+#include "bench/support/SilentDialogs.h"
 #include "app/WaveOpener.h"
 #include "app/WavesList.h"
 #include "conversion/ACMConvertor.h"
-#include "platform/dialogs.h"
+#include "format/WavHeader.h"
+#include "format/WaveFormat.h"
 #include "wave/Stream.h"
 
 namespace {
@@ -23,15 +25,6 @@ namespace {
 constexpr int FileCount = 20;
 constexpr int Seconds = 5;
 constexpr int Rate = 44100;
-
-class TCountingDialogs : public TDialogHook {
-public:
-    QStringList Messages;
-    void Message(const QString& text) override { Messages << text; }
-    bool Confirm(const QString&) override { return false; }
-    QStringList OpenFiles(const TFileDialogOptions&) override { return {}; }
-    QString SaveFile(const TFileDialogOptions&) override { return {}; }
-};
 
 void PutLE(QByteArray& b, uint32_t v, int bytes)
 {
@@ -49,18 +42,9 @@ struct TFiles {
     {
         const int frames = Seconds * Rate;
         for (int f = 0; f < FileCount; ++f) {
-            QByteArray wav("RIFF");
-            PutLE(wav, 36 + frames * 4, 4);
-            wav.append("WAVEfmt ");
-            PutLE(wav, 16, 4);
-            PutLE(wav, 1, 2);
-            PutLE(wav, 2, 2);
-            PutLE(wav, Rate, 4);
-            PutLE(wav, Rate * 4, 4);
-            PutLE(wav, 4, 2);
-            PutLE(wav, 16, 2);
-            wav.append("data");
-            PutLE(wav, frames * 4, 4);
+            const TWaveFormatEx pcm{1, 2, Rate, Rate * 4, 4, 16, 0};
+            const std::vector<uint8_t> header = WavHeader(&pcm, 16, static_cast<uint32_t>(frames) * 4);
+            QByteArray wav(reinterpret_cast<const char*>(header.data()), static_cast<qsizetype>(header.size()));
             wav.reserve(44 + frames * 4);
             const double base = 110.0 * (1 + f);
             for (int i = 0; i < frames; ++i) {
@@ -89,7 +73,7 @@ TFiles& Files()
 void BM_OpenFilesIntoWavesList(benchmark::State& state)
 {
     TFiles& files = Files();
-    TCountingDialogs dialogs;
+    TSilentDialogs dialogs;
     Dialogs::SetHook(&dialogs);
     int64_t samples = 0;
     for (auto _ : state) {

@@ -11,10 +11,10 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
+#include "bench/support/SilentDialogs.h"
 #include "about/Unit2.h"
 #include "app/Startup.h"
 #include "app/main.h"
-#include "platform/dialogs.h"
 #include "plugins/LibraryScan.h"
 #include "plugins/PluginHost.h"
 #include "tests/gui/support/Form1TestAccess.h"
@@ -30,15 +30,6 @@ TScannedLibrary ReadInProcess(const std::string& path)
     });
     return library;
 }
-
-class TSilentDialogs : public TDialogHook {
-public:
-    int Messages = 0;
-    void Message(const QString&) override { ++Messages; }
-    bool Confirm(const QString&) override { return false; }
-    QStringList OpenFiles(const TFileDialogOptions&) override { return {}; }
-    QString SaveFile(const TFileDialogOptions&) override { return {}; }
-};
 
 // Runs start-up to the point where the window is up and the splash is gone.
 // pluginFolder: where the scan looks (empty: the program folder, with the kit).
@@ -62,7 +53,7 @@ void StartUp(benchmark::State& state, const QStringList& arguments, const QStrin
     }
     Dialogs::SetHook(previous);
     state.counters["menu entries"] = entries;
-    state.counters["messages"] = dialogs.Messages;
+    state.counters["messages"] = static_cast<double>(dialogs.Messages.size());
 }
 
 void BM_StartupNoPlugin(benchmark::State& state)
